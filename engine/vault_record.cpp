@@ -1,0 +1,104 @@
+#include "vault_record.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "md5_digest.h"
+#include "vault_name.h"
+#include "vault_store.h"
+
+VaultRecord::VaultRecord()
+    : flags(0), id(0), passwordDigest{}, valueName{}, name{}, padding{}, folder(*this),
+      enumIndex(0)
+{
+}
+
+VaultRecord::VaultRecord(const VaultRecord& other) : folder(*this) { *this = other; }
+
+VaultRecord& VaultRecord::operator=(const VaultRecord& other)
+{
+    std::memcpy(static_cast<void*>(this), static_cast<const void*>(&other), VAULT_RECORD_SIZE);  // the companion keeps pointing at this record
+    enumIndex = other.enumIndex;
+    return *this;
+}
+
+std::string VaultRecord::ValueNameOf(uint32_t id)
+{
+    char text[VALUE_NAME_SIZE];
+    std::snprintf(text, sizeof(text), "%8.8x.vlt", static_cast<unsigned>(id));
+    return text;
+}
+
+std::string VaultRecord::Name() const { return std::string(name, strnlen(name, sizeof(name))); }
+
+std::string VaultRecord::ValueName() const
+{
+    return std::string(valueName, strnlen(valueName, sizeof(valueName)));
+}
+
+void VaultRecord::SetId(uint32_t newId)
+{
+    id = newId;
+    std::memset(valueName, 0, sizeof(valueName));
+    std::string text = ValueNameOf(newId);
+    std::memcpy(valueName, text.c_str(), text.size());
+}
+
+void VaultRecord::SetName(const std::string& newName)
+{
+    std::memset(name, 0, sizeof(name));
+    std::memcpy(name, newName.c_str(), newName.size());
+}
+
+bool VaultRecord::Create(const VaultStore& store, const std::string& root,
+                         const std::string& newName, const char* password)
+{
+    if (!IsValidVaultName(newName))
+        return false;
+    VaultRecord created;
+    created.SetName(newName);
+    if (!created.folder.EnsureFolder(root))
+        return false;
+    // Two vaults made within one second must not share an id, and a container left in the root
+    // by another vault must never be overwritten by this one's.
+    uint32_t candidate = static_cast<uint32_t>(std::time(nullptr));
+    VaultRecord existing;
+    for (;; ++candidate) {
+        created.SetId(candidate);
+        if (!store.Load(candidate, existing) &&
+            GetFileAttributesA(created.folder.ContainerPath(root).c_str()) ==
+                INVALID_FILE_ATTRIBUTES)
+            break;
+    }
+    created.SetPassword(password);
+    created.flags = VAULT_UNLOCKED;
+    *this = created;
+    return folder.EnsureFolder(root);
+}
+
+bool VaultRecord::Rename(const std::string& root, const std::string& newName)
+{
+    if (!IsValidVaultName(newName))
+        return false;
+    if (newName == Name())
+        return true;
+    if (!IsLocked() && !folder.MoveFolder(root, newName))
+        return false;
+    SetName(newName);
+    return true;
+}
+
+void VaultRecord::SetPassword(const char* password)
+{
+    Md5Digest(password).Final(passwordDigest);
+}
+
+bool VaultRecord::CheckPassword(const char* password) const
+{
+    uint8_t digest[Md5Digest::SIZE];
+    Md5Digest(password).Final(digest);
+    return std::memcmp(digest, passwordDigest, sizeof(digest)) == 0;
+}

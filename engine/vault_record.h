@@ -1,0 +1,74 @@
+#pragma once
+// One vault: its 300-byte persisted record, followed in memory by the companion that does its
+// disk work and by the store's enumeration index. Operations change memory only; the caller saves
+// the record with VaultStore::Save after a true result.
+//
+// A record never holds an absolute path: the vault's folder is root\name and its container is
+// root\valueName, with root the vaults root passed to each disk operation.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "vault_folder.h"
+
+class VaultStore;
+
+enum : uint32_t {
+    VAULT_UNLOCKED = 1,
+    VAULT_LOCKED = 2,
+};
+
+enum { VAULT_RECORD_SIZE = 300, VALUE_NAME_SIZE = 13, VAULT_NAME_SIZE = 260 };
+
+class VaultRecord {
+public:
+    VaultRecord();
+    VaultRecord(const VaultRecord& other);
+    VaultRecord& operator=(const VaultRecord& other);
+
+    // Makes a new unlocked vault: creates root\name, takes an id that neither a record in store
+    // nor a file in root already uses, and sets the password. False (record untouched, nothing
+    // created) for a name IsValidVaultName refuses or a folder that cannot be created.
+    bool Create(const VaultStore& store, const std::string& root, const std::string& name,
+                const char* password);
+
+    // Takes a new name. An unlocked vault's folder is moved first; if the name is refused or the
+    // move fails, nothing changes and the result is false, so name and folder always agree.
+    bool Rename(const std::string& root, const std::string& newName);
+
+    void SetPassword(const char* password);
+    bool CheckPassword(const char* password) const;
+    bool IsLocked() const { return (flags & VAULT_LOCKED) != 0; }
+
+    // The fields as strings, bounded by their widths (a foreign record may lack a terminator).
+    std::string Name() const;
+    std::string ValueName() const;
+
+    // The "%8.8x.vlt" registry value and container file name of an id.
+    static std::string ValueNameOf(uint32_t id);
+
+    // Persisted layout, byte for byte.
+    uint32_t flags;
+    uint32_t id;                      // creation time in seconds since 1970, or the next free one
+    uint8_t passwordDigest[16];       // raw MD5 of the password
+    char valueName[VALUE_NAME_SIZE];  // "%8.8x.vlt" of id
+    char name[VAULT_NAME_SIZE];       // folder name under the root, zero-filled
+    uint8_t padding[3];
+
+    // Never persisted.
+    VaultFolder folder;
+    uint32_t enumIndex;
+
+private:
+    void SetId(uint32_t newId);
+    void SetName(const std::string& newName);
+};
+
+static_assert(offsetof(VaultRecord, flags) == 0, "flags at 0");
+static_assert(offsetof(VaultRecord, id) == 4, "id at 4");
+static_assert(offsetof(VaultRecord, passwordDigest) == 8, "digest at 8");
+static_assert(offsetof(VaultRecord, valueName) == 24, "valueName at 24");
+static_assert(offsetof(VaultRecord, name) == 37, "name at 37");
+static_assert(offsetof(VaultRecord, padding) == 297, "padding at 297");
+static_assert(offsetof(VaultRecord, folder) == VAULT_RECORD_SIZE, "record is 300 bytes");

@@ -1,0 +1,69 @@
+#include "vault_store.h"
+
+#include <cstring>
+
+bool VaultStore::Open(const CRegistryKey& appKey)
+{
+    return key_.Open("Vaults", appKey.GetHandle());
+}
+
+bool VaultStore::Load(uint32_t id, VaultRecord& record) const
+{
+    return key_.ReadBinary(VaultRecord::ValueNameOf(id).c_str(), &record, VAULT_RECORD_SIZE) !=
+           nullptr;
+}
+
+bool VaultStore::Save(const VaultRecord& record)
+{
+    return key_.WriteBinary(VaultRecord::ValueNameOf(record.id).c_str(), &record,
+                            VAULT_RECORD_SIZE);
+}
+
+LONG VaultStore::ReadAt(VaultRecord& record) const
+{
+    // Read into a zeroed scratch copy, so a short value leaves nothing of an earlier record.
+    VaultRecord scratch;
+    char valueName[VALUE_NAME_SIZE];
+    DWORD nameLength = sizeof(valueName);
+    DWORD dataLength = VAULT_RECORD_SIZE;
+    LONG status = RegEnumValueA(key_.GetHandle(), record.enumIndex, valueName, &nameLength,
+                                nullptr, nullptr, reinterpret_cast<BYTE*>(&scratch), &dataLength);
+    if (status != ERROR_SUCCESS)
+        return status;
+    if (std::strncmp(valueName, scratch.valueName, VALUE_NAME_SIZE) != 0)
+        return ERROR_INVALID_DATA;
+    uint32_t index = record.enumIndex;
+    record = scratch;
+    record.enumIndex = index;
+    return ERROR_SUCCESS;
+}
+
+bool VaultStore::First(VaultRecord& record) const
+{
+    record.enumIndex = 0;
+    return ReadAt(record) == ERROR_SUCCESS;
+}
+
+bool VaultStore::Next(VaultRecord& record) const
+{
+    ++record.enumIndex;
+    return ReadAt(record) == ERROR_SUCCESS;
+}
+
+bool VaultStore::IsNameFree(const std::string& name) const
+{
+    VaultRecord record;
+    for (bool found = First(record); found; found = Next(record))
+        if (record.Name() == name)
+            return false;
+    return true;
+}
+
+bool VaultStore::HasUnlockedVault() const
+{
+    VaultRecord record;
+    for (bool found = First(record); found; found = Next(record))
+        if (!(record.flags & VAULT_LOCKED))
+            return true;
+    return false;
+}

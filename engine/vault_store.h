@@ -1,0 +1,38 @@
+#pragma once
+// The vault records, kept as 300-byte binary values of the "Vaults" key below the application
+// key, each named by its record's valueName. Holds no list in memory: every call reads the
+// registry again.
+
+#include <cstdint>
+#include <string>
+
+#include "../shell/registry_key.h"
+#include "vault_record.h"
+
+class VaultStore {
+public:
+    // Creates or opens "Vaults" below appKey. True when a handle was obtained.
+    bool Open(const CRegistryKey& appKey);
+
+    bool Load(uint32_t id, VaultRecord& record) const;
+    bool Save(const VaultRecord& record);
+
+    // Enumeration from index 0 upwards. A value that is missing, larger than a record, or whose
+    // name differs from the valueName inside its data ends the enumeration.
+    bool First(VaultRecord& record) const;
+    bool Next(VaultRecord& record) const;
+
+    // True when no enumerated record has exactly this name (case-sensitive).
+    bool IsNameFree(const std::string& name) const;
+    // True when some enumerated record is not locked.
+    bool HasUnlockedVault() const;
+
+    const CRegistryKey& Key() const { return key_; }
+
+private:
+    // The Win32 status of reading the value at record.enumIndex into record; 13 (invalid data)
+    // when the value's name is not the record's valueName.
+    LONG ReadAt(VaultRecord& record) const;
+
+    CRegistryKey key_;
+};

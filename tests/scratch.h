@@ -1,0 +1,37 @@
+#pragma once
+// Throw-away places for tests: a registry key under HKCU and a folder under %TEMP%, each unique
+// to the test and removed with everything in it when the object goes.
+
+#include <windows.h>
+
+#include <string>
+
+class ScratchKey {
+public:
+    ScratchKey();
+    ~ScratchKey();
+    HKEY Handle() const { return handle_; }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+    HKEY handle_ = nullptr;
+};
+
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& relative) const { return path_ + "\\" + relative; }
+
+private:
+    std::string path_;
+};
+
+// Test helpers over plain files.
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string ReadFileBytes(const std::string& path);
+bool Exists(const std::string& path);
+// Removes a file or a whole tree, clearing attributes on the way; links are removed, not entered.
+void RemoveTree(const std::string& path);

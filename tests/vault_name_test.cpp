@@ -1,0 +1,20 @@
+#include <gtest/gtest.h>
+
+#include "engine/vault_name.h"
+
+TEST(IsValidVaultName, AcceptsFolderNamesAndRefusesTheRest)
+{
+    const char* accepted[] = {"Private", "My Files", ".hidden", "a.b", "Con tracts", "COM0",
+                              "LPT10", "\xe9t\xe9"};
+    for (const char* name : accepted)
+        EXPECT_TRUE(IsValidVaultName(name)) << name;
+
+    const char* refused[] = {"",      "a\\b",   "a/b",   "c:",   "wh*",   "wh?",  "\"q\"",
+                             "<",     ">",      "a|b",   "dot.", "space ", ".",   "..",
+                             "CON",   "con",    "nul.txt", "COM1", "lpt9", "AUX .x", "tab\t"};
+    for (const char* name : refused)
+        EXPECT_FALSE(IsValidVaultName(name)) << name;
+
+    EXPECT_TRUE(IsValidVaultName(std::string(MAX_VAULT_NAME, 'n')));
+    EXPECT_FALSE(IsValidVaultName(std::string(MAX_VAULT_NAME + 1, 'n')));
+}

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "engine/vault_store.h"
+#include "scratch.h"
+
+namespace {
+
+class VaultRecordTest : public ::testing::Test {
+protected:
+    VaultRecordTest() : appKey("App", key.Handle()) { store.Open(appKey); }
+
+    ScratchKey key;
+    ScratchFolder root;
+    CRegistryKey appKey;
+    VaultStore store;
+};
+
+}  // namespace
+
+TEST_F(VaultRecordTest, CreateMakesAnUnlockedVaultWithItsFolder)
+{
+    VaultRecord record;
+    ASSERT_TRUE(record.Create(store, root.Path(), "My Files", "secret"));
+    EXPECT_EQ(record.flags, VAULT_UNLOCKED);
+    EXPECT_STREQ(record.name, "My Files");
+    EXPECT_EQ(record.ValueName(), VaultRecord::ValueNameOf(record.id));
+    EXPECT_TRUE(record.CheckPassword("secret"));
+    DWORD attributes = GetFileAttributesA((root / "My Files").c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    uint32_t now = uint32_t(time(nullptr));
+    EXPECT_LE(record.id, now);
+    EXPECT_GE(record.id + 5, now);
+}
+
+TEST_F(VaultRecordTest, VaultsCreatedInOneSecondGetDistinctIds)
+{
+    VaultRecord first, second;
+    ASSERT_TRUE(first.Create(store, root.Path(), "First", "a"));
+    ASSERT_TRUE(store.Save(first));
+    // A stray container in the root also keeps its id from being taken.
+    WriteFileBytes(root / VaultRecord::ValueNameOf(first.id + 1), "orphan");
+    ASSERT_TRUE(second.Create(store, root.Path(), "Second", "b"));
+    EXPECT_NE(first.id, second.id);
+    EXPECT_NE(second.id, first.id + 1);
+    ASSERT_TRUE(store.Save(second));
+    VaultRecord loaded;
+    ASSERT_TRUE(store.Load(first.id, loaded));
+    EXPECT_STREQ(loaded.name, "First");
+    EXPECT_EQ(ReadFileBytes(root / VaultRecord::ValueNameOf(first.id + 1)), "orphan");
+}
+
+TEST_F(VaultRecordTest, CreateRefusesBadNamesAndLeavesTheRecordUntouched)
+{
+    const std::string tooLong(260, 'n');
+    const char* names[] = {tooLong.c_str(), "", "a\\b", "..\\outside", "dots.", "CON"};
+    for (const char* name : names) {
+        VaultRecord record;
+        record.id = 77;
+        EXPECT_FALSE(record.Create(store, root.Path(), name, "pw")) << name;
+        EXPECT_EQ(record.id, 77u) << name;
+    }
+    EXPECT_FALSE(Exists(root.Path() + "\\" + tooLong));
+    EXPECT_FALSE(Exists(root.Path() + "\\..\\outside"));
+    VaultRecord plain;
+    EXPECT_TRUE(plain.Create(store, root.Path(), std::string(100, 'm'), "pw"));
+}
+
+TEST_F(VaultRecordTest, CreateFailsWhenTheFolderCannotBeMade)
+{
+    WriteFileBytes(root / "file", "x");
+    VaultRecord record;
+    EXPECT_FALSE(record.Create(store, root / "file", "Sub", "pw"));
+    EXPECT_EQ(record.id, 0u);
+}
+
+TEST_F(VaultRecordTest, PasswordsCompareByteForByte)
+{
+    VaultRecord record, twin;
+    record.SetPassword("Pass");
+    twin.SetPassword("Pass");
+    EXPECT_EQ(0, std::memcmp(record.passwordDigest, twin.passwordDigest, 16));
+    EXPECT_TRUE(record.CheckPassword("Pass"));
+    EXPECT_FALSE(record.CheckPassword("pass"));
+    EXPECT_FALSE(record.CheckPassword("Pass "));
+    record.SetPassword("");
+    EXPECT_TRUE(record.CheckPassword(""));
+    EXPECT_FALSE(record.CheckPassword("Pass"));
+}
+
+TEST_F(VaultRecordTest, RenamingAnUnlockedVaultMovesItsFolder)
+{
+    VaultRecord record;
+    ASSERT_TRUE(record.Create(store, root.Path(), "Old", "pw"));
+    WriteFileBytes(root / "Old\\note.txt", "hello");
+    EXPECT_TRUE(record.Rename(root.Path(), "New"));
+    EXPECT_STREQ(record.name, "New");
+    EXPECT_FALSE(Exists(root / "Old"));
+    EXPECT_EQ(ReadFileBytes(root / "New\\note.txt"), "hello");
+}
+
+TEST_F(VaultRecordTest, AFailedMoveKeepsNameAndFolderInAgreement)
+{
+    VaultRecord record;
+    ASSERT_TRUE(record.Create(store, root.Path(), "Mine", "pw"));
+    CreateDirectoryA((root / "Taken").c_str(), nullptr);
+    EXPECT_FALSE(record.Rename(root.Path(), "Taken"));
+    EXPECT_STREQ(record.name, "Mine");
+    EXPECT_TRUE(Exists(root / "Mine"));
+
+    EXPECT_FALSE(record.Rename(root.Path(), std::string(260, 'x')));
+    EXPECT_STREQ(record.name, "Mine");
+}
+
+TEST_F(VaultRecordTest, RenamingALockedVaultChangesOnlyTheRecord)
+{
+    VaultRecord record;
+    ASSERT_TRUE(record.Create(store, root.Path(), "Locked", "pw"));
+    record.flags = VAULT_LOCKED;
+    CreateDirectoryA((root / "Other").c_str(), nullptr);
+    EXPECT_TRUE(record.Rename(root.Path(), "Other"));
+    EXPECT_STREQ(record.name, "Other");
+    EXPECT_TRUE(Exists(root / "Locked"));
+    EXPECT_EQ(0, std::memcmp(record.name + 6, std::string(254, '\0').data(), 254))
+        << "the name field is zero-filled";
+}

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include "engine/vault_store.h"
+#include "scratch.h"
+
+namespace {
+
+class VaultStoreTest : public ::testing::Test {
+protected:
+    VaultStoreTest() : appKey("App", scratch.Handle()) { EXPECT_TRUE(store.Open(appKey)); }
+
+    static VaultRecord Make(uint32_t id, const char* name, uint32_t flags = VAULT_UNLOCKED)
+    {
+        VaultRecord record;
+        record.id = id;
+        std::strcpy(record.valueName, VaultRecord::ValueNameOf(id).c_str());
+        std::strcpy(record.name, name);
+        record.flags = flags;
+        record.SetPassword("pw");
+        return record;
+    }
+
+    static void PutRaw(const VaultStore& store, const char* valueName, const void* data,
+                       DWORD size)
+    {
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(store.Key().GetHandle(), valueName, 0, REG_BINARY,
+                                                static_cast<const BYTE*>(data), size));
+    }
+
+    static std::vector<std::string> Names(const VaultStore& store)
+    {
+        std::vector<std::string> names;
+        VaultRecord record;
+        for (bool found = store.First(record); found; found = store.Next(record))
+            names.push_back(record.name);
+        return names;
+    }
+
+    ScratchKey scratch;
+    CRegistryKey appKey;
+    VaultStore store;
+};
+
+}  // namespace
+
+TEST(VaultRecordLayout, ValueNamesAreEightHexDigits)
+{
+    EXPECT_EQ(VaultRecord::ValueNameOf(5), "00000005.vlt");
+    EXPECT_EQ(VaultRecord::ValueNameOf(3000000000u), "b2d05e00.vlt");
+}
+
+TEST_F(VaultStoreTest, SaveAndLoadKeepAllThreeHundredBytes)
+{
+    VaultRecord saved = Make(3000000000u, "Letters", VAULT_LOCKED);
+    saved.padding[0] = 0x11;
+    ASSERT_TRUE(store.Save(saved));
+
+    DWORD size = 0;
+    RegQueryValueExA(store.Key().GetHandle(), "b2d05e00.vlt", nullptr, nullptr, nullptr, &size);
+    EXPECT_EQ(size, 300u);
+
+    VaultRecord loaded;
+    ASSERT_TRUE(store.Load(3000000000u, loaded));
+    EXPECT_EQ(0, std::memcmp(&saved, &loaded, VAULT_RECORD_SIZE));
+    EXPECT_FALSE(store.Load(12345, loaded));
+}
+
+TEST_F(VaultStoreTest, PersistedBytesFollowTheRecordLayout)
+{
+    VaultRecord record = Make(0x01020304, "Name", VAULT_UNLOCKED);
+    ASSERT_TRUE(store.Save(record));
+    uint8_t raw[300];
+    ASSERT_TRUE(appKey.GetHandle());
+    CRegistryKey vaults("Vaults", appKey.GetHandle());
+    ASSERT_NE(vaults.ReadBinary("01020304.vlt", raw, sizeof(raw)), nullptr);
+    const uint8_t head[] = {1, 0, 0, 0, 4, 3, 2, 1};
+    EXPECT_EQ(0, std::memcmp(raw, head, sizeof(head)));
+    EXPECT_EQ(0, std::memcmp(raw + 24, "01020304.vlt", 13));
+    EXPECT_EQ(0, std::memcmp(raw + 37, "Name", 5));
+    // MD5("pw")
+    const uint8_t digest[] = {0x8f, 0xe4, 0xc1, 0x14, 0x51, 0x28, 0x1c, 0x09,
+                              0x4a, 0x65, 0x78, 0xe6, 0xdd, 0xbf, 0x5e, 0xed};
+    EXPECT_EQ(0, std::memcmp(raw + 8, digest, 16));
+}
+
+TEST_F(VaultStoreTest, AnEmptyStoreHasNoVaults)
+{
+    VaultRecord record;
+    EXPECT_FALSE(store.First(record));
+    EXPECT_TRUE(store.IsNameFree("anything"));
+    EXPECT_FALSE(store.HasUnlockedVault());
+}
+
+TEST_F(VaultStoreTest, EnumerationListsRecordsAndAnswersNameAndLockQuestions)
+{
+    store.Save(Make(1, "One", VAULT_LOCKED));
+    store.Save(Make(2, "Two", VAULT_LOCKED));
+    EXPECT_EQ(Names(store), (std::vector<std::string>{"One", "Two"}));
+    EXPECT_FALSE(store.HasUnlockedVault());
+    EXPECT_FALSE(store.IsNameFree("Two"));
+    EXPECT_TRUE(store.IsNameFree("two")) << "names are case-sensitive";
+    EXPECT_TRUE(store.IsNameFree("Two "));
+
+    store.Save(Make(3, "Three", VAULT_UNLOCKED));
+    EXPECT_TRUE(store.HasUnlockedVault());
+}
+
+TEST_F(VaultStoreTest, AForeignValueEndsTheEnumeration)
+{
+    // The foreign value's name sorts between the two records, so it stands between them in both
+    // insertion and name order; it hides every record after it.
+    struct Case {
+        const char* what;
+        std::function<void(const VaultStore&)> putForeign;
+    } const cases[] = {
+        {"a value whose name differs from its valueName",
+         [](const VaultStore& s) {
+             VaultRecord other = Make(9, "Hidden?");
+             PutRaw(s, "00000005.vlt", &other, VAULT_RECORD_SIZE);
+         }},
+        {"a value larger than a record",
+         [](const VaultStore& s) {
+             std::vector<uint8_t> big(301, 0);
+             VaultRecord other = Make(8, "Big");
+             std::memcpy(big.data(), &other, VAULT_RECORD_SIZE);
+             PutRaw(s, "00000008.vlt", big.data(), DWORD(big.size()));
+         }},
+        {"a value with a long name",
+         [](const VaultStore& s) { PutRaw(s, "00000005-not-a-vault-value", "x", 1); }},
+    };
+    for (const Case& c : cases) {
+        ScratchKey scratchKey;
+        CRegistryKey app("App", scratchKey.Handle());
+        VaultStore local;
+        ASSERT_TRUE(local.Open(app));
+        local.Save(Make(1, "Before", VAULT_LOCKED));
+        c.putForeign(local);
+        local.Save(Make(0x10, "After"));
+        EXPECT_EQ(Names(local), std::vector<std::string>{"Before"}) << c.what;
+        EXPECT_TRUE(local.IsNameFree("After")) << c.what;
+        EXPECT_FALSE(local.HasUnlockedVault()) << c.what;
+    }
+}
