@@ -14,5 +14,6 @@ bool CreateDirectoryTree(const std::string& path)
     std::string::size_type slash = path.rfind('\\');
     if (slash == std::string::npos || !CreateDirectoryTree(path.substr(0, slash)))
         return false;
-    return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+    // A path with a trailing backslash names the parent just made: that counts as success too.
+    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }

@@ -1,0 +1,148 @@
+#include "file_list.h"
+
+#include "directory_tree.h"
+#include "progress_dialog.h"
+
+int FileList::Enumerate(const std::string& dir, const std::string& mask)
+{
+    std::string pattern = mask.empty() ? dir : dir + "\\" + mask;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return int(entries_.size());
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        FileEntry entry;
+        entry.attributes = found.dwFileAttributes;
+        entry.path = mask.empty() ? dir : dir + "\\" + name;
+        entry.size = entry.IsDirectory()
+                         ? 0
+                         : (uint64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+        entries_.push_back(entry);
+        if (entry.IsDirectory() && !entry.IsLink() && !mask.empty())
+            Enumerate(entry.path, mask);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return int(entries_.size());
+}
+
+bool FileList::CopyTo(const std::string& destination, bool overwrite)
+{
+    lastError = 0;
+    CProgressDlg dialog(FileJobProgress);
+    CopyJob job = {this, destination, overwrite, 0};
+    if (dialog.Run(CopyFilesProc, &job))
+        return true;
+    lastError = job.error;
+    return false;
+}
+
+bool FileList::DeleteAll()
+{
+    lastError = 0;
+    CProgressDlg dialog(FileJobProgress);
+    DeleteJob job = {this, 0};
+    if (dialog.Run(DeleteFilesProc, &job))
+        return true;
+    lastError = job.error;
+    return false;
+}
+
+std::string RelativePathTracker::Next(const std::string& path)
+{
+    if (base_.empty() || path.compare(0, base_.size(), base_) != 0) {
+        std::string::size_type slash = path.rfind('\\');
+        base_ = slash == std::string::npos ? std::string() : path.substr(0, slash);
+    }
+    return path.substr(base_.size());
+}
+
+namespace {
+
+void ReportStatus(const std::string& relative)
+{
+    {
+        ProgressLock hold(FileJobProgress);
+        FileJobProgress.status = "Processing " + relative;
+    }
+    CProgressDlg::PostProgress(FileJobProgress);
+}
+
+void ReportOneMore()
+{
+    {
+        ProgressLock hold(FileJobProgress);
+        ++FileJobProgress.done;
+    }
+    CProgressDlg::PostProgress(FileJobProgress);
+}
+
+// Makes one entry at target; on failure the system's last error says why.
+bool CopyEntry(const FileEntry& entry, const std::string& target, bool overwrite)
+{
+    if (entry.IsDirectory()) {
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_DIRECTORY);
+        return CreateDirectoryTree(target);
+    }
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return CopyFileA(entry.path.c_str(), target.c_str(), !overwrite) != FALSE;
+}
+
+bool DeleteEntry(const FileEntry& entry)
+{
+    // A link's attributes are left alone: changing them could reach what it points to.
+    if (entry.IsDirectory()) {
+        if (!entry.IsLink())
+            SetFileAttributesA(entry.path.c_str(), FILE_ATTRIBUTE_DIRECTORY);
+        return RemoveDirectoryA(entry.path.c_str()) != FALSE;
+    }
+    if (!entry.IsLink())
+        SetFileAttributesA(entry.path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileA(entry.path.c_str()) != FALSE;
+}
+
+}  // namespace
+
+DWORD WINAPI CopyFilesProc(void* parameter)
+{
+    CopyJob& job = *static_cast<CopyJob*>(parameter);
+    StartProgress(FileJobProgress, "Copy files to " + job.destination, job.list->Count());
+    RelativePathTracker relative;
+    for (const FileEntry& entry : *job.list) {
+        if (FileJobProgress.IsCancelRequested())
+            return 0;
+        std::string part = relative.Next(entry.path);
+        std::string target = job.destination + "\\" + part;
+        ReportStatus(part);
+        if (!CopyEntry(entry, target, job.overwrite)) {
+            job.error = GetLastError();
+            if (job.error == 0)
+                job.error = ERROR_GEN_FAILURE;
+            FailProgress(FileJobProgress, job.error);
+            return 0;
+        }
+        SetFileAttributesA(target.c_str(), entry.attributes & ~FILE_ATTRIBUTE_REPARSE_POINT);
+        ReportOneMore();
+    }
+    FinishProgress(FileJobProgress);
+    return 0;
+}
+
+DWORD WINAPI DeleteFilesProc(void* parameter)
+{
+    DeleteJob& job = *static_cast<DeleteJob*>(parameter);
+    StartProgress(FileJobProgress, "Delete files", job.list->Count());
+    RelativePathTracker relative;
+    for (auto entry = job.list->rbegin(); entry != job.list->rend(); ++entry) {
+        if (FileJobProgress.IsCancelRequested())
+            return 0;
+        ReportStatus(relative.Next(entry->path));
+        if (!DeleteEntry(*entry))
+            job.error = GetLastError();
+        ReportOneMore();
+    }
+    FinishProgress(FileJobProgress);
+    return 0;
+}

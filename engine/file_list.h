@@ -1,0 +1,77 @@
+#pragma once
+// A directory tree as an ordered list of entries in pre-order (a directory before its contents),
+// and the two jobs over it: copying every entry into another directory (head to tail) and
+// deleting every entry (tail to head). Each job runs on a worker thread behind the progress
+// dialog; the caller gets a plain success flag when it has ended.
+//
+// Links and junctions (directory entries with the reparse-point bit) are listed but never
+// entered: deleting one removes the link, never what it points to, and copying one makes an
+// empty directory in its place.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <list>
+#include <string>
+
+struct FileEntry {
+    uint32_t attributes;  // as found; FILE_ATTRIBUTE_DIRECTORY marks a directory
+    uint64_t size;        // 0 for a directory
+    std::string path;     // full path
+
+    bool IsDirectory() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    bool IsLink() const { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+};
+
+class FileList {
+public:
+    // Appends what lies under dir and returns the number of entries now in the list. An empty
+    // mask adds dir's own entry only; otherwise every name matching mask, at every level,
+    // is added and directories are entered at once. A path that cannot be searched adds nothing.
+    int Enumerate(const std::string& dir, const std::string& mask);
+
+    // Copies every entry into destination (keeping paths relative to the list's base); true
+    // when the job ran to its end. Stops at the first failure, leaving what was copied.
+    bool CopyTo(const std::string& destination, bool overwrite);
+    // Deletes every entry, tail to head; a failed removal is noted in lastError and the job goes
+    // on. True when the job ran to its end.
+    bool DeleteAll();
+
+    size_t Count() const { return entries_.size(); }
+    std::list<FileEntry>::const_iterator begin() const { return entries_.begin(); }
+    std::list<FileEntry>::const_iterator end() const { return entries_.end(); }
+    std::list<FileEntry>::const_reverse_iterator rbegin() const { return entries_.rbegin(); }
+    std::list<FileEntry>::const_reverse_iterator rend() const { return entries_.rend(); }
+
+    // The system error code of the last failed job step; 0 when a job starts.
+    uint32_t lastError = 0;
+
+private:
+    std::list<FileEntry> entries_;
+};
+
+struct CopyJob {
+    const FileList* list;
+    std::string destination;
+    bool overwrite;
+    uint32_t error;
+};
+
+struct DeleteJob {
+    const FileList* list;
+    uint32_t error;
+};
+
+DWORD WINAPI CopyFilesProc(void* job);
+DWORD WINAPI DeleteFilesProc(void* job);
+
+// Works out the part of each entry's path below the list's base directory. The base starts as
+// the first entry's parent and moves to a new entry's parent whenever a path does not begin
+// with it; the part keeps its leading backslash.
+class RelativePathTracker {
+public:
+    std::string Next(const std::string& path);
+
+private:
+    std::string base_;
+};

@@ -1,0 +1,41 @@
+#pragma once
+// The modal dialog that shows a job's progress while its worker thread runs, and lets the user
+// cancel it after a confirmation. Run returns only after the worker has ended.
+
+#include "../framework/controls.h"
+#include "../framework/dialog.h"
+#include "progress_state.h"
+
+// Posted by a worker to the dialog: the state has changed. Also DM_SETDEFID's number, so the
+// dialog must report it as handled.
+enum { WM_JOB_PROGRESS = WM_USER + 1 };
+
+typedef DWORD(WINAPI* JobProc)(void* job);
+
+class CProgressDlg : public CDialog {
+public:
+    CProgressDlg(ProgressState& state, CWnd* parent = nullptr);
+
+    // Runs proc(job) on a new thread behind the modal dialog. True when the job completed;
+    // false when it failed, was cancelled, or could not be started.
+    bool Run(JobProc proc, void* job);
+
+    // Tells the state's dialog, if its window exists, to look at the state again. Never waits.
+    static void PostProgress(ProgressState& state);
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+    LRESULT OnProgress(WPARAM, LPARAM);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    std::string m_title;
+    std::string m_status;
+    CProgressCtrl m_bar;
+    ProgressState* m_state;
+    HANDLE m_thread = nullptr;
+    bool m_resumed = false;
+};

@@ -1,0 +1,58 @@
+#include "progress_state.h"
+
+#include "progress_dialog.h"
+
+ProgressState FileJobProgress;
+ProgressState VaultJobProgress;
+
+ProgressState::ProgressState() : cancelEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr))
+{
+    InitializeCriticalSection(&lock);
+}
+
+ProgressState::~ProgressState()
+{
+    CloseHandle(cancelEvent);
+    DeleteCriticalSection(&lock);
+}
+
+bool ProgressState::IsCancelRequested() const
+{
+    // Peeking at an auto-reset event would consume it; the wait below does, so put it back.
+    if (WaitForSingleObject(cancelEvent, 0) != WAIT_OBJECT_0)
+        return false;
+    SetEvent(cancelEvent);
+    return true;
+}
+
+void StartProgress(ProgressState& state, const std::string& title, uint64_t total)
+{
+    {
+        ProgressLock hold(state);
+        state.title = title;
+        state.status.clear();
+        state.done = 0;
+        state.total = total;
+        state.error = 0;
+    }
+    CProgressDlg::PostProgress(state);
+}
+
+void FinishProgress(ProgressState& state)
+{
+    {
+        ProgressLock hold(state);
+        state.status = "Done.";
+        state.done = state.total;
+    }
+    CProgressDlg::PostProgress(state);
+}
+
+void FailProgress(ProgressState& state, uint32_t error)
+{
+    {
+        ProgressLock hold(state);
+        state.error = error;
+    }
+    CProgressDlg::PostProgress(state);
+}

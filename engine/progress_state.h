@@ -1,0 +1,54 @@
+#pragma once
+// What a worker thread tells the dialog that shows its job: two lines of text, the units done
+// out of the total, and a non-zero error to end the job as failed. The worker changes the fields
+// under `lock` and then calls CProgressDlg::PostProgress; it polls `cancelEvent` before each step.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+class CProgressDlg;
+
+struct ProgressState {
+    ProgressState();
+    ~ProgressState();
+    ProgressState(const ProgressState&) = delete;
+    ProgressState& operator=(const ProgressState&) = delete;
+
+    // True when a cancel was asked for; does not wait and does not consume the request.
+    bool IsCancelRequested() const;
+
+    std::string title;
+    std::string status;
+    uint64_t done = 0;
+    uint64_t total = 0;
+    CRITICAL_SECTION lock;
+    HANDLE cancelEvent;  // auto-reset, unnamed
+    CProgressDlg* dialog = nullptr;
+    uint32_t error = 0;
+};
+
+// Holds a state's lock for one scope.
+class ProgressLock {
+public:
+    explicit ProgressLock(ProgressState& state) : lock_(state.lock) { EnterCriticalSection(&lock_); }
+    ~ProgressLock() { LeaveCriticalSection(&lock_); }
+    ProgressLock(const ProgressLock&) = delete;
+    ProgressLock& operator=(const ProgressLock&) = delete;
+
+private:
+    CRITICAL_SECTION& lock_;
+};
+
+// The copy and delete jobs report here.
+extern ProgressState FileJobProgress;
+// The encrypt and decrypt jobs report here.
+extern ProgressState VaultJobProgress;
+
+// The worker's first report: both texts, done 0, the total, no error.
+void StartProgress(ProgressState& state, const std::string& title, uint64_t total);
+// Ends the job as completed: "Done." and done = total.
+void FinishProgress(ProgressState& state);
+// Ends the job as failed with a non-zero error code.
+void FailProgress(ProgressState& state, uint32_t error);

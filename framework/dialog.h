@@ -1,0 +1,45 @@
+#pragma once
+// A dialog built from a numbered template, run modally (DoModal) or created modeless (Create).
+
+#include "data_exchange.h"
+#include "wnd.h"
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr)
+        : m_templateId(templateId), m_parent(parent)
+    {
+    }
+    ~CDialog() override;
+
+    // Runs the dialog modally; its end code, or -1 when the dialog could not be created.
+    INT_PTR DoModal();
+    // Creates the dialog modeless; visible only if its template says so.
+    bool Create(CWnd* parent = nullptr);
+    // Ends a modal dialog with `result`; a modeless dialog is hidden.
+    void EndDialog(int result) { ::EndDialog(m_hWnd, result); }
+
+    // Moves data between fields and controls (save: controls to fields).
+    bool UpdateData(bool save = true);
+
+protected:
+    // Default: fields to controls; TRUE lets the dialog set the default focus.
+    virtual BOOL OnInitDialog();
+    // Default: controls to fields, then end with IDOK.
+    virtual void OnOK();
+    // Default: end with IDCANCEL.
+    virtual void OnCancel();
+    virtual void DoDataExchange(CDataExchange*) {}
+
+    // The dialog procedure's work for this object: map first, then the defaults above.
+    virtual INT_PTR HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Binds `dialog` to hwnd at WM_INITDIALOG and forwards every later message to it.
+    static INT_PTR ForwardMessage(CDialog* dialog, HWND hwnd, UINT message, WPARAM wParam,
+                                  LPARAM lParam);
+
+    UINT m_templateId;
+    CWnd* m_parent;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+};

@@ -1,0 +1,24 @@
+#pragma once
+// A property sheet over the platform's PropertySheetA, in wizard mode when asked.
+
+#include <vector>
+
+#include "property_page.h"
+
+class CPropertySheet : public CWnd {
+public:
+    CPropertySheet(UINT captionId, CWnd* parent = nullptr, UINT startPage = 0);
+
+    void AddPage(CPropertyPage* page) { m_pages.push_back(page); }
+    // Wizard mode in the newer look (a header area at the top of each page).
+    void SetWizardMode() { m_psh.dwFlags |= PSH_WIZARD97 | PSH_HEADER; }
+
+    // Runs the sheet modally: IDOK (finished), IDCANCEL, or -1 when it could not be shown.
+    INT_PTR DoModal();
+
+    PROPSHEETHEADERA m_psh;
+
+private:
+    std::vector<CPropertyPage*> m_pages;
+    CWnd* m_parent;
+};

@@ -1,0 +1,94 @@
+#include "win_app.h"
+
+#include <commctrl.h>
+
+#include "wnd.h"
+
+namespace {
+CWinApp* theApp = nullptr;
+}
+
+CWinApp::CWinApp()
+{
+    theApp = this;
+    m_hInstance = GetModuleHandleA(nullptr);
+}
+
+CWinApp::~CWinApp()
+{
+    if (theApp == this)
+        theApp = nullptr;
+}
+
+int CWinApp::Run()
+{
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        // Keyboard navigation inside modeless dialogs (and the pages they hold).
+        HWND top = GetAncestor(msg.hwnd, GA_ROOT);
+        char className[8] = "";
+        if (top && GetClassNameA(top, className, sizeof(className)) &&
+            lstrcmpA(className, "#32770") == 0 && IsDialogMessageA(top, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return int(msg.wParam);
+}
+
+bool CWinApp::OnCommand(UINT id)
+{
+    if (id != ID_APP_EXIT || !m_pMainWnd)
+        return false;
+    m_pMainWnd->SendMessage(WM_CLOSE);
+    return true;
+}
+
+CWinApp* AfxGetApp() { return theApp; }
+
+HINSTANCE AfxGetInstanceHandle() { return GetModuleHandleA(nullptr); }
+
+std::string ModuleFilePath()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof(path));
+    return path;
+}
+
+std::string AfxGetAppName()
+{
+    std::string path = ModuleFilePath();
+    std::string::size_type slash = path.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string::size_type dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+int AfxMessageBox(const std::string& text, UINT type)
+{
+    return MessageBoxA(GetActiveWindow(), text.c_str(), AfxGetAppName().c_str(), type);
+}
+
+std::string LoadStringResource(UINT id)
+{
+    char text[1024] = "";
+    LoadStringA(AfxGetInstanceHandle(), id, text, sizeof(text));
+    return text;
+}
+
+int AfxWinMain(HINSTANCE instance)
+{
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return 1;
+    app->m_hInstance = instance;
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    try {
+        if (!app->InitInstance())
+            return 0;
+        return app->Run();
+    } catch (...) {
+        return 1;
+    }
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The application object: one per process. The framework's entry point calls InitInstance once,
+// runs the message loop when it succeeds and returns when the main window has been destroyed.
+
+#include <windows.h>
+
+#include <string>
+
+class CWnd;
+
+class CWinApp {
+public:
+    CWinApp();
+    virtual ~CWinApp();
+
+    // Start-up; false ends the process without a message loop.
+    virtual bool InitInstance() = 0;
+    // Runs the message loop until WM_QUIT; returns its exit code.
+    virtual int Run();
+    // Commands that no window handled. ID_APP_EXIT asks the main window to close.
+    virtual bool OnCommand(UINT id);
+
+    HINSTANCE m_hInstance = nullptr;
+    CWnd* m_pMainWnd = nullptr;
+};
+
+CWinApp* AfxGetApp();
+HINSTANCE AfxGetInstanceHandle();
+// The program file's name without its extension: the caption of the program's message boxes.
+std::string AfxGetAppName();
+// A message box owned by the active window, captioned with the application name.
+int AfxMessageBox(const std::string& text, UINT type = MB_OK);
+// A string resource of the program, or "" when it is missing.
+std::string LoadStringResource(UINT id);
+// The full path of the program file.
+std::string ModuleFilePath();
+
+// Entry point for programs built on the framework: runs the one application object.
+int AfxWinMain(HINSTANCE instance);

@@ -1,0 +1,55 @@
+// Every resource id of the program, named by kind.
+#pragma once
+
+// Menus and the main frame
+#define IDR_MAINFRAME 128  // menu: [task] and [vault]; string: the frame's caption
+
+// Dialog templates
+#define IDD_VAULTS_DIALOG 101
+#define IDD_ALREADY_RUNNING 144
+#define IDD_PROGRESS 145
+
+// Controls
+#define IDC_PROGRESS_BAR 1025
+#define IDC_PROGRESS_STATUS 1026
+#define IDC_PROGRESS_TITLE 1027
+#define IDC_ALREADY_RUNNING_TEXT 1028
+#define IDC_DONT_SHOW_AGAIN 1031
+#define IDC_ALREADY_RUNNING_PICTURE 1068
+#define IDC_VAULT_LOCK 1060
+#define IDC_VAULT_MANAGE 1061
+#define IDC_VAULT_NEW 1062
+#define IDC_VAULT_UNLOCK 1063
+
+// Commands of the tray menu (ID_APP_EXIT is the framework's, 57665)
+#define ID_SHOW_OPTIONS 32771
+#define ID_NEW_VAULT 32772
+#define ID_MANAGE_VAULTS 32778
+#define ID_SHOW_ABOUT 32779
+
+// Strings
+#define IDS_MAIN_DIALOG_TITLE 101
+#define IDS_WIZARD_CAPTION 105
+#define IDS_PASSWORD_LABEL 130
+#define IDS_BRAND_NAME 57345
+#define IDS_APP_TITLE 57347
+#define IDS_NAME_COLUMN 57348
+#define IDS_PASSWORD_MESSAGE 57349
+#define IDS_PASSWORDS_DIFFER 57356
+#define IDS_CONFIRM_REMOVE 57357
+#define IDS_NAME_HINT 57358
+#define IDS_PASSWORD_HINT 57359
+#define IDS_CONFIRM_HINT 57360
+#define IDS_NEW_VAULT_CAPTION 57361
+#define IDS_MANAGE_VAULT_CAPTION 57362
+#define IDS_ROOT_UNUSABLE 57364
+#define IDS_CHOOSE_ROOT 57367
+#define IDS_NAME_TAKEN 57375
+
+// Bitmaps
+#define IDB_TRAY_HINT 190
+
+// Icons
+#define IDI_APP 1
+#define IDI_TRAY_UNLOCKED 169
+#define IDI_TRAY_LOCKED 171

@@ -1,0 +1,115 @@
+#include "vaults_app.h"
+
+#include "../engine/directory_tree.h"
+#include "../resources/resource.h"
+#include "main_frame.h"
+#include "settings.h"
+
+CVaultsApp::CVaultsApp() = default;
+
+CVaultsApp::~CVaultsApp()
+{
+    m_mainFrame.reset();
+    if (m_pageBrush)
+        DeleteObject(m_pageBrush);
+    if (m_taskMenu)
+        DestroyMenu(m_taskMenu);
+}
+
+CVaultsApp& GetVaultsApp() { return *static_cast<CVaultsApp*>(AfxGetApp()); }
+
+bool CVaultsApp::InitInstance()
+{
+    m_pageBrush = CreateSolidBrush(RGB(238, 241, 244));
+
+    std::string modulePath = ModuleFilePath();
+    m_helpFilePath = modulePath.substr(0, modulePath.size() >= 3 ? modulePath.size() - 3 : 0) + "chm";
+
+    m_brandName = LoadStringResource(IDS_BRAND_NAME);
+    m_appTitle = LoadStringResource(IDS_APP_TITLE);
+    m_settingsKey.Open(("Software\\" + m_brandName + "\\" + m_appTitle).c_str(), HKEY_CURRENT_USER);
+
+    m_defaultVaultRoot = ReadAppDataFolder() + "\\" + m_brandName + "\\" + m_appTitle + "\\";
+    m_vaultRoot = m_settingsKey.ReadString(SETTING_VAULTS_ROOT, m_defaultVaultRoot);
+    CreateDirectoryTree(m_vaultRoot);
+
+    m_firstRun = m_settingsKey.ReadDword(SETTING_FIRST_RUN, 1) != 0;
+    if (m_firstRun)
+        m_settingsKey.WriteDword(SETTING_FIRST_RUN, 0);
+    ApplyAutorunDefault();
+
+    if (!ClaimSingleInstance())
+        return false;
+
+    m_vaultStore.Open(m_settingsKey);
+    if (m_firstRun)
+        RunIntroductionWizard();
+    if (!CreateMainFrame())
+        return false;
+    m_mainFrame->ShowWindow(SW_HIDE);
+    UpdateWindow(m_mainFrame->m_hWnd);
+    return true;
+}
+
+bool CVaultsApp::SetVaultsRoot(const std::string& path)
+{
+    m_vaultRoot = path;
+    CreateDirectoryTree(path);
+    m_settingsKey.WriteString(SETTING_VAULTS_ROOT, path);
+    return true;
+}
+
+std::string CVaultsApp::ReadAppDataFolder() const
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::string();
+    std::string folder;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, "AppData", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS &&
+        size > 0) {
+        std::string text(size, '\0');
+        if (RegQueryValueExA(key, "AppData", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(&text[0]), &size) == ERROR_SUCCESS)
+            folder = text.c_str();
+    }
+    RegCloseKey(key);
+    return folder;
+}
+
+void CVaultsApp::ApplyAutorunDefault()
+{
+    if (m_settingsKey.ReadDword(SETTING_AUTO_RUN, AUTORUN_ABSENT) != AUTORUN_ABSENT)
+        return;
+    m_settingsKey.WriteDword(SETTING_AUTO_RUN, 1);
+    CRegistryKey runKey(RUN_KEY, HKEY_CURRENT_USER);
+    runKey.WriteString(m_appTitle.c_str(), ModuleFilePath());
+}
+
+bool CVaultsApp::ClaimSingleInstance() const
+{
+    // The handle is kept for the life of the process: holding it marks this instance.
+    SetLastError(ERROR_SUCCESS);
+    CreateMutexA(nullptr, FALSE, INSTANCE_MUTEX_NAME);
+    if (GetLastError() == ERROR_SUCCESS)
+        return true;
+    HWND running = FindWindowA(nullptr, m_appTitle.c_str());
+    if (running) {
+        SetForegroundWindow(running);
+        ShowWindow(running, SW_RESTORE);
+    }
+    return false;
+}
+
+void CVaultsApp::RunIntroductionWizard()
+{
+    // The first-run wizard plugs in here.
+}
+
+bool CVaultsApp::CreateMainFrame()
+{
+    m_mainFrame.reset(new CMainFrame);
+    m_pMainWnd = m_mainFrame.get();
+    m_taskMenu = LoadMenuA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME));
+    return m_mainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW);
+}

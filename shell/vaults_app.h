@@ -1,0 +1,55 @@
+#pragma once
+// The application object: runs the start-up sequence, keeps one instance running, and owns the
+// settings key, the vault store, the page brush and the task menu for the whole run.
+
+#include <memory>
+#include <string>
+
+#include "../engine/vault_store.h"
+#include "../framework/win_app.h"
+#include "registry_key.h"
+
+class CMainFrame;
+
+class CVaultsApp : public CWinApp {
+public:
+    CVaultsApp();
+    ~CVaultsApp() override;
+
+    bool InitInstance() override;
+
+    CRegistryKey& GetSettingsKey() { return m_settingsKey; }
+    VaultStore& GetVaultStore() { return m_vaultStore; }
+    const std::string& GetVaultsRoot() const { return m_vaultRoot; }
+    // Takes path as the vaults root: creates it (and its parents) and writes "VaultsRoot".
+    bool SetVaultsRoot(const std::string& path);
+    const std::string& GetAppTitle() const { return m_appTitle; }
+    const std::string& GetHelpFilePath() const { return m_helpFilePath; }
+    bool IsFirstRun() const { return m_firstRun; }
+    HBRUSH GetPageBrush() const { return m_pageBrush; }
+    // Menu 128: submenu 0 is the tray's [task], submenu 1 the vault list's [vault].
+    HMENU GetTaskMenu() const { return m_taskMenu; }
+
+private:
+    std::string ReadAppDataFolder() const;
+    void ApplyAutorunDefault();
+    // False when another instance is running; that one's window is brought forward.
+    bool ClaimSingleInstance() const;
+    void RunIntroductionWizard();
+    bool CreateMainFrame();
+
+    HMENU m_taskMenu = nullptr;
+    HBRUSH m_pageBrush = nullptr;
+    CRegistryKey m_settingsKey;
+    std::string m_brandName;
+    std::string m_appTitle;
+    std::string m_defaultVaultRoot;
+    std::string m_vaultRoot;
+    std::string m_helpFilePath;
+    VaultStore m_vaultStore;
+    bool m_firstRun = false;
+    std::unique_ptr<CMainFrame> m_mainFrame;
+};
+
+// The one application object of the process.
+CVaultsApp& GetVaultsApp();

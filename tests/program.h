@@ -1,0 +1,27 @@
+#pragma once
+// Starts the real program (Orvella.exe, built beside the tests' folder) as a separate process
+// and cleans up after it: the program's registry key and Run value are removed before and after,
+// and a program still running at the end is asked to exit, then ended.
+
+#include <windows.h>
+
+#include <string>
+
+class ProgramUnderTest {
+public:
+    ProgramUnderTest();
+    ~ProgramUnderTest();
+
+    static std::string ExePath();
+    // Starts one more instance; its process handle, or null.
+    HANDLE Start();
+    // Asks the running instance to exit through the registered shutdown message.
+    static void RequestShutdown();
+    // True when the process ended within timeoutMs.
+    static bool WaitForExit(HANDLE process, DWORD timeoutMs = 10000);
+
+    static void ForgetSettings();
+
+private:
+    HANDLE first_ = nullptr;
+};

@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "engine/progress_dialog.h"
+#include "framework/win_app.h"
+#include "ui_driver.h"
+
+namespace {
+
+bool IsProgressDialog(HWND window) { return GetDlgItem(window, 1025) != nullptr; }
+
+// Waits (from the worker) until the dialog has set its bar `updates` times in all.
+void AwaitBarUpdates(int updates)
+{
+    for (DWORD start = GetTickCount(); ProgressBarRecorder::count < updates;) {
+        if (GetTickCount() - start > 10000)
+            return;
+        Sleep(1);
+    }
+}
+
+void SetDone(ProgressState& state, uint64_t done)
+{
+    {
+        ProgressLock hold(state);
+        state.done = done;
+    }
+    CProgressDlg::PostProgress(state);
+}
+
+struct SteppedJob {
+    ProgressState* state;
+    bool failAtEnd;
+};
+
+// Reports 1, 2 and 3 of 3, waiting for the dialog to show each before the next.
+DWORD WINAPI SteppedWorker(void* parameter)
+{
+    SteppedJob& job = *static_cast<SteppedJob*>(parameter);
+    StartProgress(*job.state, "Stepping", 3);
+    AwaitBarUpdates(2);
+    for (int done = 1; done <= 2; ++done) {
+        SetDone(*job.state, done);
+        AwaitBarUpdates(2 + done);
+    }
+    if (job.failAtEnd) {
+        ProgressLock hold(*job.state);
+        job.state->done = 3;
+        job.state->error = 6001;
+    } else {
+        FinishProgress(*job.state);
+        return 0;
+    }
+    CProgressDlg::PostProgress(*job.state);
+    return 0;
+}
+
+struct CancellableJob {
+    ProgressState* state;
+    std::atomic<bool> release{false};
+    std::atomic<bool> ended{false};
+    bool sawCancel = false;
+};
+
+// Runs until cancelled or released; notes that it has ended only after a pause, so a Run that
+// returned early would be caught.
+DWORD WINAPI CancellableWorker(void* parameter)
+{
+    CancellableJob& job = *static_cast<CancellableJob*>(parameter);
+    StartProgress(*job.state, "Waiting", 2);
+    SetDone(*job.state, 1);
+    while (!job.release) {
+        if (job.state->IsCancelRequested()) {
+            job.sawCancel = true;
+            Sleep(300);
+            job.ended = true;
+            return 0;
+        }
+        Sleep(5);
+    }
+    FinishProgress(*job.state);
+    job.ended = true;
+    return 0;
+}
+
+DWORD WINAPI EmptyWorker(void* parameter)
+{
+    StartProgress(*static_cast<ProgressState*>(parameter), "Nothing", 0);
+    return 0;
+}
+
+DWORD WINAPI SlowEmptyWorker(void* parameter)
+{
+    Sleep(300);  // long enough for the test to read the opening texts
+    return EmptyWorker(parameter);
+}
+
+}  // namespace
+
+TEST(ProgressDialog, ShowsEachStepAndClosesAsCompleted)
+{
+    ProgressState state;
+    ProgressBarRecorder recorder;
+    CProgressDlg dialog(state);
+    SteppedJob job = {&state, false};
+    EXPECT_TRUE(dialog.Run(SteppedWorker, &job));
+    EXPECT_EQ(ProgressBarRecorder::positions, (std::vector<int>{0, 0, 33, 66, 100}));
+}
+
+TEST(ProgressDialog, AWorkerErrorClosesAsFailedWithTheBarAtZero)
+{
+    ProgressState state;
+    ProgressBarRecorder recorder;
+    CProgressDlg dialog(state);
+    SteppedJob job = {&state, true};
+    EXPECT_FALSE(dialog.Run(SteppedWorker, &job));
+    ASSERT_FALSE(ProgressBarRecorder::positions.empty());
+    EXPECT_EQ(ProgressBarRecorder::positions.back(), 0) << "done equals total, yet the job failed";
+}
+
+TEST(ProgressDialog, AJobWithNothingToDoCompletesAtOnce)
+{
+    ProgressState state;
+    CProgressDlg dialog(state);
+    EXPECT_TRUE(dialog.Run(EmptyWorker, &state));
+}
+
+TEST(ProgressDialog, CancelAnsweredNoKeepsTheJobRunning)
+{
+    ProgressState state;
+    CancellableJob job;
+    job.state = &state;
+    std::thread user([&] {
+        HWND progress = WaitForDialog(IsProgressDialog);
+        MessageBoxAnswerer answer(IDNO);
+        PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(answer.Wait());
+        EXPECT_EQ(answer.text, "You have selected to cancel operation. Are you sure?");
+        EXPECT_EQ(answer.caption, AfxGetAppName());
+        Sleep(100);
+        EXPECT_TRUE(IsWindowVisible(progress));
+        job.release = true;
+    });
+    CProgressDlg dialog(state);
+    EXPECT_TRUE(dialog.Run(CancellableWorker, &job));
+    user.join();
+    EXPECT_FALSE(job.sawCancel);
+}
+
+TEST(ProgressDialog, CancelAnsweredYesEndsTheJobAndRunWaitsForTheWorker)
+{
+    ProgressState state;
+    CancellableJob job;
+    job.state = &state;
+    std::thread user([&] {
+        HWND progress = WaitForDialog(IsProgressDialog);
+        MessageBoxAnswerer answer(IDYES);
+        PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(answer.Wait());
+    });
+    CProgressDlg dialog(state);
+    EXPECT_FALSE(dialog.Run(CancellableWorker, &job));
+    EXPECT_TRUE(job.ended) << "Run returned before the worker ended";
+    EXPECT_TRUE(job.sawCancel);
+    user.join();
+}
+
+TEST(ProgressDialog, AStaleCancelDoesNotStopTheNextJob)
+{
+    ProgressState state;
+    SetEvent(state.cancelEvent);
+    CancellableJob job;
+    job.state = &state;
+    job.release = true;
+    CProgressDlg dialog(state);
+    EXPECT_TRUE(dialog.Run(CancellableWorker, &job));
+    EXPECT_FALSE(job.sawCancel);
+}
+
+TEST(ProgressDialog, OpensWithTheTextsThePreviousJobLeft)
+{
+    ProgressState state;
+    state.title = "Earlier title";
+    state.status = "Earlier status";
+    std::string seenTitle, seenStatus;
+    std::thread user([&] {
+        HWND progress = WaitForDialog(IsProgressDialog);
+        seenTitle = ItemText(progress, 1027);
+        seenStatus = ItemText(progress, 1026);
+    });
+    CProgressDlg dialog(state);
+    EXPECT_TRUE(dialog.Run(SlowEmptyWorker, &state));
+    user.join();
+    EXPECT_EQ(seenTitle, "Earlier title");
+    EXPECT_EQ(seenStatus, "Earlier status");
+}

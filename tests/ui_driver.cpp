@@ -1,0 +1,142 @@
+#include "ui_driver.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+namespace {
+
+struct CommonControls {
+    CommonControls()
+    {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&controls);
+    }
+} commonControls;
+
+struct Search {
+    const std::function<bool(HWND)>* match;
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK Visit(HWND window, LPARAM parameter)
+{
+    Search& search = *reinterpret_cast<Search*>(parameter);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof(className));
+    if (process == search.process && std::strcmp(className, "#32770") == 0 &&
+        IsWindowVisible(window) && (*search.match)(window)) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND WaitForDialog(const std::function<bool(HWND)>& match, DWORD timeoutMs, DWORD process)
+{
+    DWORD start = GetTickCount();
+    do {
+        Search search = {&match, process ? process : GetCurrentProcessId(), nullptr};
+        EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+bool IsMessageBox(HWND window) { return GetDlgItem(window, 0xFFFF) != nullptr; }
+
+std::string WindowText(HWND window)
+{
+    char text[2048] = "";
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+MessageBoxAnswerer::MessageBoxAnswerer(int button, DWORD timeoutMs)
+{
+    thread_ = std::thread([this, button, timeoutMs] {
+        HWND box = WaitForDialog(IsMessageBox, timeoutMs);
+        if (!box)
+            return;
+        caption = WindowText(box);
+        text = ItemText(box, 0xFFFF);
+        seen_ = true;
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    });
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() { Wait(); }
+
+bool MessageBoxAnswerer::Wait()
+{
+    if (thread_.joinable())
+        thread_.join();
+    return seen_;
+}
+
+std::vector<int> ProgressBarRecorder::positions;
+std::atomic<int> ProgressBarRecorder::count{0};
+
+ProgressBarRecorder::ProgressBarRecorder()
+{
+    positions.clear();
+    count = 0;
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId());
+}
+
+ProgressBarRecorder::~ProgressBarRecorder() { UnhookWindowsHookEx(hook_); }
+
+LRESULT CALLBACK ProgressBarRecorder::Hook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == PBM_SETPOS) {
+        positions.push_back(int(call->wParam));
+        ++count;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool MakeHostSymlink(const std::string& target, const std::string& linkPath)
+{
+    typedef char*(CDECL * UnixName)(const WCHAR*);
+    auto toUnix = reinterpret_cast<UnixName>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+    if (!toUnix)
+        return false;
+    auto unixPath = [&](const std::string& path) {
+        WCHAR wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+        char* name = toUnix(wide);
+        std::string result = name ? name : "";
+        HeapFree(GetProcessHeap(), 0, name);
+        return result;
+    };
+    // Wine hands the command line to the host program split at blanks; the scratch paths have none.
+    std::string command = "ln -s " + unixPath(target) + " " + unixPath(linkPath);
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA("Z:\\bin\\ln", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // The handle of a host process does not tell when it ends; watch for the link instead.
+    for (int tries = 0; tries < 500; ++tries) {
+        if (GetFileAttributesA(linkPath.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return true;
+        Sleep(10);
+    }
+    return false;
+}

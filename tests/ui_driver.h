@@ -1,0 +1,55 @@
+#pragma once
+// Drives the program's real windows from a test: finds them, reads them and presses their
+// buttons from a helper thread while the test's own thread runs a modal loop.
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A visible top-level dialog of process `process` (0: this one) for which match is true,
+// waiting up to timeoutMs.
+HWND WaitForDialog(const std::function<bool(HWND)>& match, DWORD timeoutMs = 10000,
+                   DWORD process = 0);
+// Matches message boxes (their text control has the id 0xFFFF).
+bool IsMessageBox(HWND window);
+std::string ItemText(HWND dialog, int id);
+std::string WindowText(HWND window);
+
+// Answers the next message box with `button` from a helper thread and keeps its caption and
+// text. Waits for the thread when destroyed.
+class MessageBoxAnswerer {
+public:
+    explicit MessageBoxAnswerer(int button, DWORD timeoutMs = 10000);
+    ~MessageBoxAnswerer();
+    // Waits for the answer to be given; true when a message box was seen.
+    bool Wait();
+
+    std::string caption;
+    std::string text;
+    UINT icon = 0;
+
+private:
+    std::thread thread_;
+    bool seen_ = false;
+};
+
+// Records the position of every progress bar update on this thread (PBM_SETPOS), in order.
+class ProgressBarRecorder {
+public:
+    ProgressBarRecorder();
+    ~ProgressBarRecorder();
+    static std::vector<int> positions;
+    static std::atomic<int> count;
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+    HHOOK hook_;
+};
+
+// Makes linkPath a host (Unix) symlink to target, through the host's ln; Wine shows it as a
+// directory with the reparse-point bit. False when the host cannot be reached.
+bool MakeHostSymlink(const std::string& target, const std::string& linkPath);
