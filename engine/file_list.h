@@ -37,6 +37,9 @@ public:
     // on. True when the job ran to its end.
     bool DeleteAll();
 
+    // Appends one entry at the tail.
+    void Append(const FileEntry& entry) { entries_.push_back(entry); }
+
     size_t Count() const { return entries_.size(); }
     std::list<FileEntry>::const_iterator begin() const { return entries_.begin(); }
     std::list<FileEntry>::const_iterator end() const { return entries_.end(); }

@@ -4,7 +4,10 @@
 
 #include <string>
 
+class BlockCipher;
 class VaultRecord;
+
+enum { DISCARD_FOLDER = 1, DISCARD_CONTAINER = 2 };
 
 class VaultFolder {
 public:
@@ -17,6 +20,18 @@ public:
     bool MoveFolder(const std::string& root, const std::string& newName) const;
     // Creates root\name and missing parents; true when it exists afterwards.
     bool EnsureFolder(const std::string& root) const;
+
+    // Writes the folder into the container behind the progress dialog, then deletes what was
+    // written. False (folder untouched, no container left) when there is not enough space,
+    // the job fails or the user cancels.
+    bool LockContents(const std::string& root, const char* password, BlockCipher& cipher) const;
+    // Restores the folder from the container behind the progress dialog, then deletes the
+    // container. False (container untouched, nothing restored left behind) otherwise.
+    bool UnlockContents(const std::string& root, const char* password, BlockCipher& cipher) const;
+    // Deletes the folder with everything in it and/or the container, in one delete job.
+    bool Discard(const std::string& root, int mode) const;
+    // Opens the folder in the shell's file browser.
+    bool OpenInShell(const std::string& root) const;
 
 private:
     friend class VaultRecord;

@@ -34,3 +34,23 @@ bool IsValidVaultName(const std::string& name)
         return false;
     return !IsReservedDeviceName(name);
 }
+
+bool IsSafeRelativeName(const std::string& name)
+{
+    if (name.empty())
+        return false;
+    std::string::size_type start = 0;
+    while (start <= name.size()) {
+        std::string::size_type end = name.find_first_of("\\/", start);
+        if (end == std::string::npos)
+            end = name.size();
+        std::string component = name.substr(start, end - start);
+        if (component.empty() || component == "." || component == "..")
+            return false;
+        for (unsigned char c : component)
+            if (c < 32 || c == ':')
+                return false;
+        start = end + 1;
+    }
+    return true;
+}

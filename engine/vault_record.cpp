@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "blowfish_cipher.h"
 #include "md5_digest.h"
 #include "vault_name.h"
 #include "vault_store.h"
@@ -102,3 +103,50 @@ bool VaultRecord::CheckPassword(const char* password) const
     Md5Digest(password).Final(digest);
     return std::memcmp(digest, passwordDigest, sizeof(digest)) == 0;
 }
+
+namespace {
+
+// Shows the wait cursor for one scope.
+class WaitCursor {
+public:
+    WaitCursor() : previous_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(previous_); }
+
+private:
+    HCURSOR previous_;
+};
+
+}  // namespace
+
+bool VaultRecord::Lock(const std::string& root, const char* password)
+{
+    if (flags & VAULT_LOCKED)
+        return true;
+    WaitCursor wait;
+    flags &= ~VAULT_UNLOCKED;
+    BlowfishCipher cipher;
+    bool locked = folder.LockContents(root, password, cipher);
+    flags |= locked ? VAULT_LOCKED : VAULT_UNLOCKED;
+    return locked;
+}
+
+bool VaultRecord::Unlock(const std::string& root, const char* password)
+{
+    if (flags & VAULT_UNLOCKED)
+        return true;
+    WaitCursor wait;
+    flags &= ~VAULT_LOCKED;
+    BlowfishCipher cipher;
+    bool unlocked = folder.UnlockContents(root, password, cipher);
+    flags |= unlocked ? VAULT_UNLOCKED : VAULT_LOCKED;
+    return unlocked;
+}
+
+bool VaultRecord::DeleteFiles(const std::string& root)
+{
+    folder.Discard(root, DISCARD_FOLDER);
+    folder.Discard(root, DISCARD_CONTAINER);
+    return true;
+}
+
+bool VaultRecord::OpenFolder(const std::string& root) { return folder.OpenInShell(root); }

@@ -37,6 +37,16 @@ public:
     // move fails, nothing changes and the result is false, so name and folder always agree.
     bool Rename(const std::string& root, const std::string& newName);
 
+    // Lock and Unlock take the password already checked against the digest. Each runs its job
+    // behind the progress dialog; true on success or when the vault is already in that state.
+    // On failure the vault keeps its previous state, on disk and in flags.
+    bool Lock(const std::string& root, const char* password);
+    bool Unlock(const std::string& root, const char* password);
+    // Deletes the vault's folder and its container. Always true.
+    bool DeleteFiles(const std::string& root);
+    // Opens the vault's folder in the shell's file browser.
+    bool OpenFolder(const std::string& root);
+
     void SetPassword(const char* password);
     bool CheckPassword(const char* password) const;
     bool IsLocked() const { return (flags & VAULT_LOCKED) != 0; }

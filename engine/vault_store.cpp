@@ -19,6 +19,12 @@ bool VaultStore::Save(const VaultRecord& record)
                             VAULT_RECORD_SIZE);
 }
 
+void VaultStore::Remove(VaultRecord& record, const std::string& root)
+{
+    record.DeleteFiles(root);
+    key_.DeleteValue(record.ValueName().c_str());
+}
+
 LONG VaultStore::ReadAt(VaultRecord& record) const
 {
     // Read into a zeroed scratch copy, so a short value leaves nothing of an earlier record.

@@ -16,6 +16,9 @@ public:
 
     bool Load(uint32_t id, VaultRecord& record) const;
     bool Save(const VaultRecord& record);
+    // Deletes the vault's folder and container under root, then its record (even when some
+    // file could not be deleted).
+    void Remove(VaultRecord& record, const std::string& root);
 
     // Enumeration from index 0 upwards. A value that is missing, larger than a record, or whose
     // name differs from the valueName inside its data ends the enumeration.

@@ -1,0 +1,38 @@
+#pragma once
+// The lock and unlock jobs: the worker procedures that write a vault folder into its container
+// and restore it, and what their launcher hands them. Both report through VaultJobProgress and
+// stream everything through one 32 KiB transfer buffer (one vault job runs at a time).
+
+#include <cstdint>
+#include <string>
+
+#include "block_cipher.h"
+#include "container_format.h"
+#include "file_list.h"
+#include "vault_record.h"
+
+enum { VAULT_JOB_FAILED = 6001 };
+
+struct VaultJob {
+    uint64_t total = 0;                 // lock: the size estimate; unlock: the container's size
+    const FileList* files = nullptr;    // lock: the entries to write, in order
+    BlockCipher* cipher = nullptr;      // set up already
+    const VaultRecord* record = nullptr;
+    std::string root;                   // the vaults root
+    FileList created;                   // unlock: what the job made that was not there before
+};
+
+// Writes root\valueName from job.files. Ends as failed (without a finished container) when an
+// entry cannot be read, a file's length no longer matches its enumeration, or a write fails.
+DWORD WINAPI EncryptVaultProc(void* job);
+// Restores root\name from root\valueName. A damaged or hostile container (a header that is not
+// of type 1, a truncated entry, a name that would leave the vault folder) fails the job.
+DWORD WINAPI DecryptVaultProc(void* job);
+
+// Shared by the two workers.
+namespace vault_job {
+extern uint8_t transferBuffer[CONTENT_CHUNK];
+void Report(const std::string* status, uint64_t done);
+// Ends the job as failed; with a path, first tells the user why it could not be accessed.
+void Fail(DWORD error = 0, const std::string& path = std::string());
+}  // namespace vault_job
