@@ -18,3 +18,16 @@ TEST(IsValidVaultName, AcceptsFolderNamesAndRefusesTheRest)
     EXPECT_TRUE(IsValidVaultName(std::string(MAX_VAULT_NAME, 'n')));
     EXPECT_FALSE(IsValidVaultName(std::string(MAX_VAULT_NAME + 1, 'n')));
 }
+
+TEST(IsSafeRelativeName, KeepsNamesInsideTheVaultFolder)
+{
+    const char* safe[] = {"a", "Letters\\2009\\march.doc", ".hidden", "with space\\x y", "a.b/c",
+                          "..name", "name.."};
+    for (const char* name : safe)
+        EXPECT_TRUE(IsSafeRelativeName(name)) << name;
+    const char* unsafe[] = {"",        "\\abs",    "/abs",   "C:\\x",     "C:x",
+                            "..",      "..\\up",   "a\\..\\..\\up", "a/../b", "a\\\\b",
+                            "a\\",     ".",        "a\\.\\b", "file:stream", "tab\tname"};
+    for (const char* name : unsafe)
+        EXPECT_FALSE(IsSafeRelativeName(name)) << name;
+}

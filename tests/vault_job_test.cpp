@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "engine/blowfish_cipher.h"
+#include "engine/progress_dialog.h"
+#include "engine/vault_job.h"
+#include "engine/vault_store.h"
+#include "scratch.h"
+
+// A file whose length changes between the enumeration and its reading must not give a container
+// whose contents disagree with its headers: the job fails instead.
+TEST(EncryptVaultProc, FailsWhenAFileChangedLengthAfterTheEnumeration)
+{
+    struct Case {
+        const char* what;
+        std::string now;
+    } const cases[] = {{"shorter", "abc"}, {"longer", std::string(40000, 'x')}};
+    for (const Case& c : cases) {
+        ScratchFolder root;
+        VaultRecord record;
+        std::strcpy(record.name, "V");
+        std::strcpy(record.valueName, "00000001.vlt");
+        CreateDirectoryA((root / "V").c_str(), nullptr);
+        WriteFileBytes(root / "V\\changing.txt", "abcdefghij");
+        FileList files;
+        files.Enumerate(root / "V", "*");
+        WriteFileBytes(root / "V\\changing.txt", c.now);
+
+        BlowfishCipher cipher;
+        cipher.SetKey("", 0);
+        VaultJob job;
+        job.total = 1 << 20;
+        job.files = &files;
+        job.cipher = &cipher;
+        job.record = &record;
+        job.root = root.Path();
+        CProgressDlg dialog(VaultJobProgress);
+        EXPECT_FALSE(dialog.Run(EncryptVaultProc, &job)) << c.what;
+        ProgressLock hold(VaultJobProgress);
+        EXPECT_EQ(VaultJobProgress.error, uint32_t(VAULT_JOB_FAILED)) << c.what;
+    }
+}

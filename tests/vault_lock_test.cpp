@@ -1,0 +1,417 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <thread>
+
+#include "engine/blowfish_cipher.h"
+#include "engine/container_format.h"
+#include "engine/vault_store.h"
+#include "framework/win_app.h"
+#include "scratch.h"
+#include "ui_driver.h"
+
+namespace {
+
+const DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                              FILE_ATTRIBUTE_DIRECTORY;
+
+std::string Pattern(size_t size, unsigned seed = 1)
+{
+    std::string bytes(size, '\0');
+    uint32_t x = seed * 2654435761u;
+    for (char& c : bytes) {
+        x = x * 1103515245u + 12345u;
+        c = char(x >> 24);
+    }
+    return bytes;
+}
+
+DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+
+// Relative path -> attributes we care about and contents, for a whole tree.
+using Tree = std::map<std::string, std::pair<DWORD, std::string>>;
+
+void Collect(const std::string& dir, const std::string& relative, Tree& tree)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        std::string path = dir + "\\" + name, rel = relative + name;
+        bool isDir = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        tree[rel] = {found.dwFileAttributes & kKeptAttributes, isDir ? "" : ReadFileBytes(path)};
+        if (isDir)
+            Collect(path, rel + "\\", tree);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+Tree Snapshot(const std::string& dir)
+{
+    Tree tree;
+    Collect(dir, "", tree);
+    return tree;
+}
+
+struct ParsedEntry {
+    EntryHeader header;
+    std::string name;
+    uint64_t contentBytes;
+    std::string contents;
+};
+
+// Reads a container the way any implementation must: header, padded name, chunked contents.
+std::vector<ParsedEntry> ParseContainer(const std::string& bytes)
+{
+    BlowfishCipher cipher;
+    cipher.SetKey("", 0);
+    std::vector<ParsedEntry> entries;
+    size_t at = 0;
+    while (at + ENTRY_HEADER_SIZE <= bytes.size()) {
+        std::string head = bytes.substr(at, ENTRY_HEADER_SIZE);
+        cipher.Decrypt(&head[0], ENTRY_HEADER_SIZE, &head[0], ENTRY_HEADER_SIZE);
+        ParsedEntry entry;
+        entry.header = DecodeEntryHeader(reinterpret_cast<const uint8_t*>(head.data()));
+        at += ENTRY_HEADER_SIZE;
+        std::string name = bytes.substr(at, PaddedSize(entry.header.nameLength));
+        cipher.Decrypt(&name[0], uint32_t(name.size()), &name[0], uint32_t(name.size()));
+        entry.name = name.substr(0, entry.header.nameLength);
+        at += name.size();
+        bool isDir = entry.header.attributes & FILE_ATTRIBUTE_DIRECTORY;
+        entry.contentBytes = isDir ? 0 : ContentSize(entry.header.size);
+        std::string contents = bytes.substr(at, entry.contentBytes);
+        cipher.Decrypt(&contents[0], uint32_t(contents.size()), &contents[0],
+                       uint32_t(contents.size()));
+        entry.contents = contents.substr(0, entry.header.size);
+        at += entry.contentBytes;
+        entries.push_back(entry);
+    }
+    EXPECT_EQ(at, bytes.size()) << "the container ends with its last entry";
+    return entries;
+}
+
+// Builds containers byte by byte, damaged or hostile ones included.
+class ContainerWriter {
+public:
+    ContainerWriter() { cipher_.SetKey("", 0); }
+    ContainerWriter& Entry(const std::string& name, uint32_t attributes, const std::string& data,
+                           uint16_t type = ENTRY_TYPE, int nameLength = -1)
+    {
+        EntryHeader header;
+        header.type = type;
+        header.attributes = attributes;
+        header.size = data.size();
+        header.nameLength = uint16_t(nameLength < 0 ? name.size() : nameLength);
+        uint8_t head[ENTRY_HEADER_SIZE];
+        EncodeEntryHeader(header, head);
+        Append(std::string(reinterpret_cast<char*>(head), ENTRY_HEADER_SIZE));
+        Append(name);
+        for (size_t at = 0; at < data.size(); at += CONTENT_CHUNK)
+            Append(data.substr(at, CONTENT_CHUNK));
+        return *this;
+    }
+    std::string bytes;
+
+private:
+    void Append(std::string plain)
+    {
+        plain.resize(PaddedSize(plain.size()), '\0');
+        cipher_.Encrypt(&plain[0], uint32_t(plain.size()), &plain[0], uint32_t(plain.size()));
+        bytes += plain;
+    }
+    BlowfishCipher cipher_;
+};
+
+class VaultLockTest : public ::testing::Test {
+protected:
+    VaultLockTest() : appKey("App", key.Handle())
+    {
+        store.Open(appKey);
+        EXPECT_TRUE(vault.Create(store, root.Path(), "My Vault", "pw"));
+    }
+
+    std::string Folder() const { return vault.folder.FolderPath(root.Path()); }
+    std::string Container() const { return vault.folder.ContainerPath(root.Path()); }
+    std::string In(const std::string& relative) const { return Folder() + "\\" + relative; }
+
+    ScratchKey key;
+    CRegistryKey appKey;
+    VaultStore store;
+    ScratchFolder root;
+    VaultRecord vault;
+};
+
+}  // namespace
+
+TEST_F(VaultLockTest, ARichTreeRoundTrips)
+{
+    CreateDirectoryA(In("Letters").c_str(), nullptr);
+    CreateDirectoryA(In("Letters\\2009").c_str(), nullptr);
+    CreateDirectoryA(In("Empty folder").c_str(), nullptr);
+    CreateDirectoryA(In(".dotted dir").c_str(), nullptr);
+    const size_t sizes[] = {0, 1, 8, 32767, 32768, 32769, 3 * 1024 * 1024 + 5};
+    unsigned seed = 0;
+    for (size_t size : sizes)
+        WriteFileBytes(In("Letters\\2009\\file " + std::to_string(size) + ".bin"),
+                       Pattern(size, ++seed));
+    WriteFileBytes(In(".leading dot"), "dot");
+    WriteFileBytes(In("read only.txt"), "ro");
+    WriteFileBytes(In(".dotted dir\\hidden.txt"), "hid");
+    SetFileAttributesA(In("read only.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(In(".dotted dir\\hidden.txt").c_str(),
+                       FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    Tree before = Snapshot(Folder());
+
+    ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
+    EXPECT_EQ(vault.flags, VAULT_LOCKED);
+    EXPECT_FALSE(Exists(Folder()));
+    // Hidden only (Wine reports every plain file as archive as well).
+    EXPECT_EQ(Attributes(Container()) & ~DWORD(FILE_ATTRIBUTE_ARCHIVE), DWORD(FILE_ATTRIBUTE_HIDDEN));
+
+    ASSERT_TRUE(vault.Unlock(root.Path(), "pw"));
+    EXPECT_EQ(vault.flags, VAULT_UNLOCKED);
+    EXPECT_FALSE(Exists(Container()));
+    EXPECT_TRUE(Snapshot(Folder()) == before) << "names, contents and attributes come back";
+}
+
+TEST_F(VaultLockTest, TheContainerHoldsExactlyTheDocumentedBytes)
+{
+    WriteFileBytes(In("abcde"), "");                       // name 5 bytes, file 0 bytes
+    WriteFileBytes(In("abcdefgh"), Pattern(32768));        // name 8, one whole chunk
+    WriteFileBytes(In("abcdefghi"), Pattern(32769, 2));    // name 9, a chunk and a block
+    CreateDirectoryA(In("dir").c_str(), nullptr);
+    WriteFileBytes(In("dir\\x"), "12345");
+    ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
+
+    std::string bytes = ReadFileBytes(Container());
+    EXPECT_EQ(bytes.size(), (24 + 8 + 0) + (24 + 8 + 32768) + (24 + 16 + 32776) + (24 + 8) +
+                                (24 + 8 + 8));
+    std::map<std::string, ParsedEntry> byName;
+    size_t dirIndex = 0, childIndex = 0, index = 0;
+    for (const ParsedEntry& entry : ParseContainer(bytes)) {
+        EXPECT_EQ(entry.header.type, 1);
+        if (entry.name == "dir")
+            dirIndex = index;
+        if (entry.name == "dir\\x")
+            childIndex = index;
+        byName[entry.name] = entry;
+        ++index;
+    }
+    ASSERT_EQ(byName.size(), 5u);
+    EXPECT_LT(dirIndex, childIndex) << "a folder comes before its contents";
+    EXPECT_EQ(byName["abcdefghi"].contents, Pattern(32769, 2));
+    EXPECT_EQ(byName["abcdefgh"].contentBytes, 32768u);
+    EXPECT_EQ(byName["dir"].header.size, 0u);
+    EXPECT_TRUE(byName["dir"].header.attributes & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(byName["dir\\x"].contents, "12345");
+}
+
+TEST_F(VaultLockTest, AContainerFromAnotherImplementationUnlocks)
+{
+    ContainerWriter writer;
+    writer.Entry("Sub", FILE_ATTRIBUTE_DIRECTORY, "")
+        .Entry("Sub\\one.txt", FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY, "one")
+        .Entry("big", FILE_ATTRIBUTE_ARCHIVE, Pattern(70000, 9))
+        .Entry("empty", FILE_ATTRIBUTE_ARCHIVE, "");
+    RemoveTree(Folder());
+    WriteFileBytes(Container(), writer.bytes);
+    vault.flags = VAULT_LOCKED;
+
+    ASSERT_TRUE(vault.Unlock(root.Path(), "pw"));
+    EXPECT_EQ(ReadFileBytes(In("Sub\\one.txt")), "one");
+    EXPECT_TRUE(Attributes(In("Sub\\one.txt")) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(ReadFileBytes(In("big")), Pattern(70000, 9));
+    EXPECT_TRUE(Exists(In("empty")));
+}
+
+TEST_F(VaultLockTest, AnEmptyVaultLocksToAnEmptyContainerAndBack)
+{
+    ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
+    EXPECT_EQ(ReadFileBytes(Container()), "");
+    EXPECT_FALSE(Exists(Folder()));
+    ASSERT_TRUE(vault.Unlock(root.Path(), "pw"));
+    EXPECT_TRUE(Attributes(Folder()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_FALSE(Exists(Container()));
+    EXPECT_TRUE(vault.Lock(root.Path(), "pw")) << "again, a second time";
+    EXPECT_TRUE(vault.Lock(root.Path(), "pw")) << "locking a locked vault is a success";
+}
+
+TEST_F(VaultLockTest, ALockedVaultRenamedUnlocksUnderItsNewName)
+{
+    WriteFileBytes(In("note.txt"), "hello");
+    ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
+    std::string container = Container();
+    ASSERT_TRUE(vault.Rename(root.Path(), "Renamed"));
+    EXPECT_EQ(Container(), container);
+    ASSERT_TRUE(vault.Unlock(root.Path(), "pw"));
+    EXPECT_EQ(ReadFileBytes(root / "Renamed\\note.txt"), "hello");
+    EXPECT_FALSE(Exists(root / "My Vault"));
+}
+
+TEST_F(VaultLockTest, UnlockReplacesAReadOnlyFileOfTheSameName)
+{
+    WriteFileBytes(In("same.txt"), "from the vault");
+    ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
+    CreateDirectoryA(Folder().c_str(), nullptr);
+    WriteFileBytes(In("same.txt"), "stale");
+    SetFileAttributesA(In("same.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(vault.Unlock(root.Path(), "pw"));
+    EXPECT_EQ(ReadFileBytes(In("same.txt")), "from the vault");
+}
+
+TEST_F(VaultLockTest, NotEnoughSpaceSaysSoAndChangesNothing)
+{
+    // A sparse file larger than the free space of the volume takes no room itself.
+    ULARGE_INTEGER available;
+    ASSERT_TRUE(GetDiskFreeSpaceExA(root.Path().c_str(), &available, nullptr, nullptr));
+    HANDLE file = CreateFileA(In("huge.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              0, nullptr);
+    LARGE_INTEGER size;
+    size.QuadPart = LONGLONG(available.QuadPart + (1ull << 30));
+    SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+    ASSERT_TRUE(SetEndOfFile(file));
+    CloseHandle(file);
+
+    MessageBoxAnswerer answer(IDOK);
+    EXPECT_FALSE(vault.Lock(root.Path(), "pw"));
+    ASSERT_TRUE(answer.Wait());
+    EXPECT_EQ(answer.text, "You have no enough space in\r\n" + root.Path() +
+                               "\r\nto complete the requested operation.");
+    EXPECT_EQ(answer.caption, AfxGetAppName());
+    EXPECT_EQ(vault.flags, VAULT_UNLOCKED);
+    EXPECT_FALSE(Exists(Container()));
+    EXPECT_TRUE(Exists(In("huge.bin")));
+}
+
+TEST_F(VaultLockTest, AContainerThatCannotBeOpenedLeavesTheVaultLocked)
+{
+    vault.flags = VAULT_LOCKED;
+    RemoveTree(Folder());
+    EXPECT_FALSE(vault.Unlock(root.Path(), "pw"));
+    EXPECT_EQ(vault.flags, VAULT_LOCKED);
+    EXPECT_FALSE(Exists(Folder()));
+}
+
+TEST_F(VaultLockTest, DamagedAndHostileContainersFailAndWriteNothingOutside)
+{
+    const std::string longName(32768, 'n');
+    struct Case {
+        const char* what;
+        std::string bytes;
+    };
+    std::vector<Case> cases = {
+        {"first header not of type 1", ContainerWriter().Entry("a", 0x20, "x", 2).bytes},
+        {"foreign bytes", Pattern(100)},
+        {"truncated in a file's contents",
+         ContainerWriter().Entry("a", 0x20, Pattern(40000)).bytes.substr(0, 30000)},
+        {"truncated in a header", ContainerWriter().Entry("a", 0x20, "x").bytes + "123456"},
+        {"a parent component", ContainerWriter().Entry("..\\escaped.txt", 0x20, "evil").bytes},
+        {"a deeper parent component",
+         ContainerWriter().Entry("a\\..\\..\\escaped.txt", 0x20, "evil").bytes},
+        {"an absolute name", ContainerWriter().Entry("\\escaped.txt", 0x20, "evil").bytes},
+        {"a drive", ContainerWriter().Entry("C:escaped.txt", 0x20, "evil").bytes},
+        {"an empty name", ContainerWriter().Entry("", 0x20, "evil").bytes},
+        {"a name too long for the buffer",
+         ContainerWriter().Entry(longName, 0x20, "", ENTRY_TYPE, 65535).bytes},
+        {"a hostile folder after a good file",
+         ContainerWriter().Entry("good.txt", 0x20, "ok").Entry("..\\up", 0x10, "").bytes},
+    };
+    for (const Case& c : cases) {
+        RemoveTree(Folder());
+        WriteFileBytes(Container(), c.bytes);
+        vault.flags = VAULT_LOCKED;
+        EXPECT_FALSE(vault.Unlock(root.Path(), "pw")) << c.what;
+        EXPECT_EQ(vault.flags, VAULT_LOCKED) << c.what;
+        EXPECT_EQ(ReadFileBytes(Container()), c.bytes) << c.what << ": the container stays";
+        EXPECT_FALSE(Exists(Folder())) << c.what << ": what was restored is removed";
+        EXPECT_FALSE(Exists(root / "escaped.txt")) << c.what;
+        EXPECT_FALSE(Exists(root / "up")) << c.what;
+    }
+}
+
+TEST_F(VaultLockTest, AFailedUnlockKeepsWhatWasInTheFolderBefore)
+{
+    CreateDirectoryA(Folder().c_str(), nullptr);
+    WriteFileBytes(In("mine.txt"), "user's own");
+    WriteFileBytes(Container(), ContainerWriter().Entry("new.txt", 0x20, "new").bytes + "junk");
+    vault.flags = VAULT_LOCKED;
+    EXPECT_FALSE(vault.Unlock(root.Path(), "pw"));
+    EXPECT_EQ(ReadFileBytes(In("mine.txt")), "user's own");
+    EXPECT_FALSE(Exists(In("new.txt")));
+}
+
+namespace {
+
+bool IsProgressDialog(HWND window) { return GetDlgItem(window, 1025) != nullptr; }
+
+// Confirms a cancel on the next progress dialog, from a helper thread.
+std::thread CancelNextJob()
+{
+    return std::thread([] {
+        HWND progress = WaitForDialog(IsProgressDialog);
+        MessageBoxAnswerer answer(IDYES);
+        PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
+        answer.Wait();
+    });
+}
+
+}  // namespace
+
+TEST_F(VaultLockTest, ACancelledLockLeavesTheFolderAndNoContainer)
+{
+    WriteFileBytes(In("large.bin"), Pattern(64 << 20));
+    WriteFileBytes(In("small.txt"), "small");
+    Tree before = Snapshot(Folder());
+    std::thread user = CancelNextJob();
+    EXPECT_FALSE(vault.Lock(root.Path(), "pw"));
+    user.join();
+    EXPECT_EQ(vault.flags, VAULT_UNLOCKED);
+    EXPECT_FALSE(Exists(Container()));
+    EXPECT_TRUE(Snapshot(Folder()) == before);
+}
+
+TEST_F(VaultLockTest, ACancelledUnlockLeavesTheContainerAndNoFolder)
+{
+    WriteFileBytes(In("large.bin"), Pattern(64 << 20));
+    ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
+    uint64_t containerSize = ReadFileBytes(Container()).size();
+    std::thread user = CancelNextJob();
+    EXPECT_FALSE(vault.Unlock(root.Path(), "pw"));
+    user.join();
+    EXPECT_EQ(vault.flags, VAULT_LOCKED);
+    EXPECT_FALSE(Exists(Folder()));
+    EXPECT_EQ(ReadFileBytes(Container()).size(), containerSize);
+    EXPECT_TRUE(vault.Unlock(root.Path(), "pw")) << "a cancelled unlock can be retried";
+    EXPECT_EQ(ReadFileBytes(In("large.bin")), Pattern(64 << 20));
+}
+
+TEST_F(VaultLockTest, ARestoredFileThatCannotBeCreatedIsNamedWithTheReason)
+{
+    WriteFileBytes(Container(),
+                   ContainerWriter().Entry("no such folder\\file.txt", 0x20, "data").bytes);
+    RemoveTree(Folder());
+    vault.flags = VAULT_LOCKED;
+    MessageBoxAnswerer answer(IDOK);
+    EXPECT_FALSE(vault.Unlock(root.Path(), "pw"));
+    ASSERT_TRUE(answer.Wait());
+    EXPECT_EQ(answer.text, In("no such folder\\file.txt") + " contains an invalid path.");
+    EXPECT_EQ(vault.flags, VAULT_LOCKED);
+    EXPECT_FALSE(Exists(Folder()));
+}
+
+TEST_F(VaultLockTest, RemoveDeletesFolderContainerAndRecord)
+{
+    ASSERT_TRUE(store.Save(vault));
+    WriteFileBytes(In("inside.txt"), "x");
+    WriteFileBytes(Container(), "stray container");
+    SetFileAttributesA(Container().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    store.Remove(vault, root.Path());
+    EXPECT_FALSE(Exists(Folder()));
+    EXPECT_FALSE(Exists(Container()));
+    VaultRecord loaded;
+    EXPECT_FALSE(store.Load(vault.id, loaded));
+}
