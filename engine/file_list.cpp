@@ -1,7 +1,7 @@
 #include "file_list.h"
 
 #include "directory_tree.h"
-#include "progress_dialog.h"
+#include "job_front_end.h"
 
 int FileList::Enumerate(const std::string& dir, const std::string& mask)
 {
@@ -31,9 +31,8 @@ int FileList::Enumerate(const std::string& dir, const std::string& mask)
 bool FileList::CopyTo(const std::string& destination, bool overwrite)
 {
     lastError = 0;
-    CProgressDlg dialog(FileJobProgress);
     CopyJob job = {this, destination, overwrite, 0};
-    if (dialog.Run(CopyFilesProc, &job))
+    if (RunJob(FileJobProgress, CopyFilesProc, &job))
         return true;
     lastError = job.error;
     return false;
@@ -42,9 +41,8 @@ bool FileList::CopyTo(const std::string& destination, bool overwrite)
 bool FileList::DeleteAll()
 {
     lastError = 0;
-    CProgressDlg dialog(FileJobProgress);
     DeleteJob job = {this, 0};
-    if (dialog.Run(DeleteFilesProc, &job))
+    if (RunJob(FileJobProgress, DeleteFilesProc, &job))
         return true;
     lastError = job.error;
     return false;

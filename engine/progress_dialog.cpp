@@ -2,8 +2,16 @@
 
 #include "../resources/resource.h"
 
+namespace {
+const UINT_PTR kCatchUpTimer = 1;
+const UINT kCatchUpMilliseconds = 250;
+}  // namespace
+
+PostFunction CProgressDlg::postFunction = ::PostMessageA;
+
 BEGIN_MESSAGE_MAP(CProgressDlg, CDialog)
     ON_MESSAGE(WM_JOB_PROGRESS, &CProgressDlg::OnProgress)
+    ON_MESSAGE(WM_TIMER, &CProgressDlg::OnCatchUpTimer)
 END_MESSAGE_MAP()
 
 CProgressDlg::CProgressDlg(ProgressState& state, CWnd* parent)
@@ -12,9 +20,17 @@ CProgressDlg::CProgressDlg(ProgressState& state, CWnd* parent)
     state.dialog = this;
 }
 
+CProgressDlg::~CProgressDlg()
+{
+    // The state outlives this dialog: leave it no pointer to a dialog that is gone.
+    if (m_state->dialog == this)
+        m_state->dialog = nullptr;
+}
+
 bool CProgressDlg::Run(JobProc proc, void* job)
 {
     ResetEvent(m_state->cancelEvent);
+    InterlockedExchange(&m_state->notifyPending, 0);
     m_resumed = false;
     m_thread = CreateThread(nullptr, 0, proc, job, CREATE_SUSPENDED, nullptr);
     if (!m_thread)
@@ -36,8 +52,12 @@ void CProgressDlg::PostProgress(ProgressState& state)
 {
     CProgressDlg* dialog = state.dialog;
     HWND window = dialog ? dialog->m_hWnd : nullptr;
-    if (window && IsWindow(window))
-        ::PostMessageA(window, WM_JOB_PROGRESS, 0, 0);
+    if (!window || !IsWindow(window))
+        return;
+    if (InterlockedExchange(&state.notifyPending, 1) != 0)
+        return;  // the dialog has yet to read the state; it will see this change too
+    if (!postFunction(window, WM_JOB_PROGRESS, 0, 0))
+        InterlockedExchange(&state.notifyPending, 0);
 }
 
 void CProgressDlg::DoDataExchange(CDataExchange* dx)
@@ -55,12 +75,15 @@ BOOL CProgressDlg::OnInitDialog()
     UpdateData(false);
     m_bar.SetRange(0, 100);
     m_bar.SetPos(0);
+    SetTimer(m_hWnd, kCatchUpTimer, kCatchUpMilliseconds, nullptr);
     m_resumed = ResumeThread(m_thread) != DWORD(-1);
     return TRUE;
 }
 
 LRESULT CProgressDlg::OnProgress(WPARAM, LPARAM)
 {
+    // Cleared before the state is read: a change made after this point posts again.
+    InterlockedExchange(&m_state->notifyPending, 0);
     int position = 0;
     int endCode = 0;
     {
@@ -82,6 +105,13 @@ LRESULT CProgressDlg::OnProgress(WPARAM, LPARAM)
     m_bar.SetPos(position);
     if (endCode)
         EndDialog(endCode);
+    return 0;
+}
+
+LRESULT CProgressDlg::OnCatchUpTimer(WPARAM timer, LPARAM)
+{
+    if (timer == kCatchUpTimer)
+        OnProgress(0, 0);
     return 0;
 }
 

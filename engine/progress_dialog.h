@@ -11,23 +11,31 @@
 enum { WM_JOB_PROGRESS = WM_USER + 1 };
 
 typedef DWORD(WINAPI* JobProc)(void* job);
+typedef BOOL(WINAPI* PostFunction)(HWND, UINT, WPARAM, LPARAM);
 
 class CProgressDlg : public CDialog {
 public:
     CProgressDlg(ProgressState& state, CWnd* parent = nullptr);
+    ~CProgressDlg() override;
 
     // Runs proc(job) on a new thread behind the modal dialog. True when the job completed;
     // false when it failed, was cancelled, or could not be started.
     bool Run(JobProc proc, void* job);
 
     // Tells the state's dialog, if its window exists, to look at the state again. Never waits.
+    // Only one notification is queued at a time; a dropped one is made up by the dialog's
+    // catch-up timer, so the dialog always sees the final state.
     static void PostProgress(ProgressState& state);
+
+    // How notifications are posted (PostMessageA); tests replace it to see dropped posts.
+    static PostFunction postFunction;
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
     void OnCancel() override;
     LRESULT OnProgress(WPARAM, LPARAM);
+    LRESULT OnCatchUpTimer(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 

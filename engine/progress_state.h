@@ -25,8 +25,11 @@ struct ProgressState {
     uint64_t total = 0;
     CRITICAL_SECTION lock;
     HANDLE cancelEvent;  // auto-reset, unnamed
-    CProgressDlg* dialog = nullptr;
+    CProgressDlg* dialog = nullptr;  // the dialog showing this state, while it exists
     uint32_t error = 0;
+    // 1 while a WM_JOB_PROGRESS is on its way to the dialog: posts are coalesced, so a busy worker
+    // never floods the dialog's queue.
+    volatile LONG notifyPending = 0;
 };
 
 // Holds a state's lock for one scope.

@@ -1,8 +1,7 @@
 #include "vault_job.h"
 
-#include "../framework/win_app.h"
 #include "file_error_text.h"
-#include "progress_dialog.h"
+#include "job_front_end.h"
 
 namespace vault_job {
 
@@ -21,11 +20,8 @@ void Report(const std::string* status, uint64_t done)
 
 void Fail(DWORD error, const std::string& path)
 {
-    if (!path.empty()) {
-        CProgressDlg* dialog = VaultJobProgress.dialog;
-        MessageBoxA(dialog ? dialog->m_hWnd : nullptr, FileErrorText(error, path).c_str(),
-                    AfxGetAppName().c_str(), MB_OK | MB_ICONSTOP);
-    }
+    if (!path.empty())
+        ShowError(FileErrorText(error, path));
     FailProgress(VaultJobProgress, VAULT_JOB_FAILED);
 }
 

@@ -5,9 +5,8 @@
 
 #include <cstring>
 
-#include "../framework/win_app.h"
 #include "container_format.h"
-#include "progress_dialog.h"
+#include "job_front_end.h"
 #include "vault_job.h"
 #include "win_file.h"
 
@@ -31,9 +30,7 @@ bool HasRoomFor(const std::string& root, uint64_t bytes)
         available.QuadPart = 0;
     if (bytes <= available.QuadPart)
         return true;
-    AfxMessageBox("You have no enough space in\r\n" + root +
-                      "\r\nto complete the requested operation.",
-                  MB_OK | MB_ICONSTOP);
+    ShowError("You have no enough space in\r\n" + root + "\r\nto complete the requested operation.");
     return false;
 }
 
@@ -61,8 +58,7 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
     job.cipher = &cipher;
     job.record = record_;
     job.root = root;
-    CProgressDlg dialog(VaultJobProgress);
-    if (!dialog.Run(EncryptVaultProc, &job)) {
+    if (!RunJob(VaultJobProgress, EncryptVaultProc, &job)) {
         Discard(root, DISCARD_CONTAINER);
         return false;
     }
@@ -92,8 +88,7 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
     job.cipher = &cipher;
     job.record = record_;
     job.root = root;
-    CProgressDlg dialog(VaultJobProgress);
-    if (dialog.Run(DecryptVaultProc, &job)) {
+    if (RunJob(VaultJobProgress, DecryptVaultProc, &job)) {
         Discard(root, DISCARD_CONTAINER);
         return true;
     }

@@ -195,3 +195,61 @@ TEST(ProgressDialog, OpensWithTheTextsThePreviousJobLeft)
     EXPECT_EQ(seenTitle, "Earlier title");
     EXPECT_EQ(seenStatus, "Earlier status");
 }
+
+namespace {
+
+std::atomic<long> postsMade{0};
+
+BOOL WINAPI DropEveryPost(HWND, UINT, WPARAM, LPARAM)
+{
+    ++postsMade;
+    return FALSE;  // as Windows does past 10,000 queued posts
+}
+
+BOOL WINAPI CountPosts(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ++postsMade;
+    return PostMessageA(window, message, wParam, lParam);
+}
+
+const uint64_t kFloodReports = 200000;
+
+DWORD WINAPI FloodingWorker(void* parameter)
+{
+    ProgressState& state = *static_cast<ProgressState*>(parameter);
+    StartProgress(state, "Flood", kFloodReports + 1);
+    for (uint64_t done = 1; done <= kFloodReports; ++done)
+        SetDone(state, done);
+    FinishProgress(state);
+    return 0;
+}
+
+// Restores the real posting when a test ends.
+struct PosterSwap {
+    explicit PosterSwap(PostFunction poster)
+    {
+        postsMade = 0;
+        CProgressDlg::postFunction = poster;
+    }
+    ~PosterSwap() { CProgressDlg::postFunction = PostMessageA; }
+};
+
+}  // namespace
+
+TEST(ProgressDialog, SeesTheFinalStateEvenWhenEveryPostIsDropped)
+{
+    PosterSwap swap(DropEveryPost);
+    ProgressState state;
+    CProgressDlg dialog(state);
+    EXPECT_TRUE(dialog.Run(FloodingWorker, &state));
+    EXPECT_GT(postsMade, 0);
+}
+
+TEST(ProgressDialog, ABusyWorkerDoesNotFloodTheDialog)
+{
+    PosterSwap swap(CountPosts);
+    ProgressState state;
+    CProgressDlg dialog(state);
+    EXPECT_TRUE(dialog.Run(FloodingWorker, &state));
+    EXPECT_LT(postsMade, long(kFloodReports / 10)) << "posts are coalesced";
+}

@@ -1,0 +1,29 @@
+#pragma once
+// What shows a job's progress and the engine's error messages to the user. The program uses the
+// progress dialog and stop-icon message boxes; the console companion prints to standard error.
+
+#include <string>
+
+#include "progress_dialog.h"
+
+class JobFrontEnd {
+public:
+    virtual ~JobFrontEnd() = default;
+    // Runs proc(job) on a worker thread while showing `state`; returns after the worker has
+    // ended. True when the job completed; false when it failed, was cancelled or never started.
+    virtual bool RunJob(ProgressState& state, JobProc proc, void* job) = 0;
+    // Tells the user about a failure. May be called from a worker thread.
+    virtual void ShowError(const std::string& text) = 0;
+};
+
+// The front end in use: the progress dialog unless another one was installed.
+JobFrontEnd& CurrentJobFrontEnd();
+// Installs `frontEnd` (not owned); null restores the progress dialog.
+void SetJobFrontEnd(JobFrontEnd* frontEnd);
+
+// Shorthands for the current front end.
+inline bool RunJob(ProgressState& state, JobProc proc, void* job)
+{
+    return CurrentJobFrontEnd().RunJob(state, proc, job);
+}
+inline void ShowError(const std::string& text) { CurrentJobFrontEnd().ShowError(text); }
