@@ -93,12 +93,9 @@ LRESULT CProgressDlg::OnProgress(WPARAM, LPARAM)
         } else {
             m_title = m_state->title;
             m_status = m_state->status;
-            if (m_state->done == m_state->total) {
-                position = 100;
+            position = PercentDone(m_state->done, m_state->total);
+            if (m_state->done == m_state->total)
                 endCode = IDOK;
-            } else if (m_state->total != 0) {
-                position = int(double(m_state->done) / (double(m_state->total) * 0.01));
-            }
         }
     }
     UpdateData(false);

@@ -25,6 +25,15 @@ bool ProgressState::IsCancelRequested() const
     return true;
 }
 
+int PercentDone(uint64_t done, uint64_t total)
+{
+    if (done == total)
+        return 100;
+    if (total == 0)
+        return 0;
+    return int(double(done) / (double(total) * 0.01));
+}
+
 void StartProgress(ProgressState& state, const std::string& title, uint64_t total)
 {
     {

@@ -49,6 +49,10 @@ extern ProgressState FileJobProgress;
 // The encrypt and decrypt jobs report here.
 extern ProgressState VaultJobProgress;
 
+// The bar position 0..100 for `done` of `total`: 100 when they are equal (a job with nothing to
+// do is complete), else done / (total / 100) truncated, 0 for a total of 0.
+int PercentDone(uint64_t done, uint64_t total);
+
 // The worker's first report: both texts, done 0, the total, no error.
 void StartProgress(ProgressState& state, const std::string& title, uint64_t total);
 // Ends the job as completed: "Done." and done = total.

@@ -2,6 +2,7 @@
 
 #include "../engine/directory_tree.h"
 #include "../resources/resource.h"
+#include "app_locations.h"
 #include "main_frame.h"
 #include "settings.h"
 
@@ -27,10 +28,10 @@ bool CVaultsApp::InitInstance()
 
     m_brandName = LoadStringResource(IDS_BRAND_NAME);
     m_appTitle = LoadStringResource(IDS_APP_TITLE);
-    m_settingsKey.Open(("Software\\" + m_brandName + "\\" + m_appTitle).c_str(), HKEY_CURRENT_USER);
+    m_settingsKey.Open(ApplicationKeyPath(m_brandName, m_appTitle).c_str(), HKEY_CURRENT_USER);
 
-    m_defaultVaultRoot = ReadAppDataFolder() + "\\" + m_brandName + "\\" + m_appTitle + "\\";
-    m_vaultRoot = m_settingsKey.ReadString(SETTING_VAULTS_ROOT, m_defaultVaultRoot);
+    m_defaultVaultRoot = DefaultVaultsRoot(m_brandName, m_appTitle);
+    m_vaultRoot = ReadVaultsRoot(m_settingsKey, m_defaultVaultRoot);
     CreateDirectoryTree(m_vaultRoot);
 
     m_firstRun = m_settingsKey.ReadDword(SETTING_FIRST_RUN, 1) != 0;
@@ -57,24 +58,6 @@ bool CVaultsApp::SetVaultsRoot(const std::string& path)
     CreateDirectoryTree(path);
     m_settingsKey.WriteString(SETTING_VAULTS_ROOT, path);
     return true;
-}
-
-std::string CVaultsApp::ReadAppDataFolder() const
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return std::string();
-    std::string folder;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, "AppData", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS &&
-        size > 0) {
-        std::string text(size, '\0');
-        if (RegQueryValueExA(key, "AppData", nullptr, nullptr,
-                             reinterpret_cast<BYTE*>(&text[0]), &size) == ERROR_SUCCESS)
-            folder = text.c_str();
-    }
-    RegCloseKey(key);
-    return folder;
 }
 
 void CVaultsApp::ApplyAutorunDefault()

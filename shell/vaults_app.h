@@ -31,7 +31,6 @@ public:
     HMENU GetTaskMenu() const { return m_taskMenu; }
 
 private:
-    std::string ReadAppDataFolder() const;
     void ApplyAutorunDefault();
     // False when another instance is running; that one's window is brought forward.
     bool ClaimSingleInstance() const;

@@ -6,6 +6,15 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+// One run of the console companion (orvella-cli.exe beside Orvella.exe).
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+CliRun RunCli(const std::vector<std::string>& arguments, const std::string& input = "");
 
 class ProgramUnderTest {
 public:
@@ -21,6 +30,8 @@ public:
     static bool WaitForExit(HANDLE process, DWORD timeoutMs = 10000);
 
     static void ForgetSettings();
+    // Stores root as the program's "VaultsRoot".
+    static void SetVaultsRoot(const std::string& root);
 
 private:
     HANDLE first_ = nullptr;

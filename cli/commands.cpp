@@ -1,0 +1,210 @@
+#include "commands.h"
+
+#include <cstdio>
+#include <cstdarg>
+
+#include "../engine/directory_tree.h"
+#include "../engine/vault_name.h"
+#include "../framework/win_app.h"
+#include "../resources/resource.h"
+#include "../shell/app_locations.h"
+#include "password_input.h"
+
+const char kUsage[] =
+    "Usage: orvella-cli COMMAND [ARGUMENTS]\n"
+    "Works on the vaults of Zovantri Orvella. Passwords are read from standard input,\n"
+    "one per line.\n"
+    "\n"
+    "  list                   one line per vault: name, locked or unlocked, container file\n"
+    "  root                   the vaults root\n"
+    "  create NAME            create an unlocked vault (password from standard input)\n"
+    "  lock NAME              lock a vault (password)\n"
+    "  unlock NAME            unlock a vault, without opening its folder (password)\n"
+    "  rename NAME NEWNAME    rename a vault (password)\n"
+    "  passwd NAME            change a vault's password (current, then new password)\n"
+    "  remove NAME            delete a vault with all its files (password)\n"
+    "\n"
+    "Exit codes: 0 success, 1 failure, 2 usage, 3 wrong password, 4 no such vault.\n"
+    "Ctrl+C cancels a running lock or unlock; the vault then stays as it was.\n";
+
+namespace {
+
+int Fail(int code, const char* format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    std::fputs("orvella-cli: ", stderr);
+    std::vfprintf(stderr, format, arguments);
+    std::fputc('\n', stderr);
+    va_end(arguments);
+    return code;
+}
+
+bool FindVault(const VaultStore& store, const std::string& name, VaultRecord* record)
+{
+    for (bool found = store.First(*record); found; found = store.Next(*record))
+        if (record->Name() == name)
+            return true;
+    return false;
+}
+
+// A name that can be a folder under the root and that no other vault has.
+int CheckNewName(const CliContext& context, const std::string& name)
+{
+    if (!IsValidVaultName(name))
+        return Fail(EXIT_FAILED,
+                    "\"%s\" cannot be a vault name: use 1 to %d characters, none of \\ / : * ? "
+                    "\" < > |, not ending in a dot or a space, and not a device name.",
+                    name.c_str(), int(MAX_VAULT_NAME));
+    if (!context.store.IsNameFree(name))
+        return Fail(EXIT_FAILED, "A vault named \"%s\" already exists.", name.c_str());
+    return EXIT_OK;
+}
+
+// Finds the vault and checks its password. EXIT_OK with the record and the password.
+int OpenVault(const CliContext& context, const std::string& name, VaultRecord* record,
+              std::string* password)
+{
+    if (!FindVault(context.store, name, record))
+        return Fail(EXIT_NO_SUCH_VAULT, "There is no vault named \"%s\".", name.c_str());
+    if (!ReadSecretLine("Password: ", password))
+        return Fail(EXIT_USAGE, "The password must be given on standard input.");
+    if (!record->CheckPassword(password->c_str()))
+        return Fail(EXIT_WRONG_PASSWORD, "Wrong password for vault \"%s\".", name.c_str());
+    return EXIT_OK;
+}
+
+int Save(CliContext& context, const VaultRecord& record)
+{
+    if (context.store.Save(record))
+        return EXIT_OK;
+    return Fail(EXIT_FAILED, "The record of vault \"%s\" could not be saved (error %ld).",
+                record.Name().c_str(), LastStatus);
+}
+
+int List(CliContext& context)
+{
+    VaultRecord record;
+    for (bool found = context.store.First(record); found; found = context.store.Next(record))
+        std::printf("%s\t%s\t%s\n", record.Name().c_str(),
+                    record.IsLocked() ? "locked" : "unlocked", record.ValueName().c_str());
+    return EXIT_OK;
+}
+
+int Create(CliContext& context, const std::string& name)
+{
+    if (int code = CheckNewName(context, name))
+        return code;
+    std::string password;
+    if (!ReadSecretLine("Password: ", &password))
+        return Fail(EXIT_USAGE, "The password must be given on standard input.");
+    VaultRecord record;
+    if (!record.Create(context.store, context.root, name, password.c_str()))
+        return Fail(EXIT_FAILED, "The folder %s\\%s could not be created.", context.root.c_str(),
+                    name.c_str());
+    if (int code = Save(context, record))
+        return code;
+    std::printf("Created vault \"%s\" in %s.\n", name.c_str(),
+                record.folder.FolderPath(context.root).c_str());
+    return EXIT_OK;
+}
+
+int LockOrUnlock(CliContext& context, const std::string& name, bool lock)
+{
+    VaultRecord record;
+    std::string password;
+    if (int code = OpenVault(context, name, &record, &password))
+        return code;
+    bool done = lock ? record.Lock(context.root, password.c_str())
+                     : record.Unlock(context.root, password.c_str());
+    if (!done)
+        return Fail(EXIT_FAILED, "Vault \"%s\" could not be %s; it is as it was.", name.c_str(),
+                    lock ? "locked" : "unlocked");
+    if (int code = Save(context, record))
+        return code;
+    std::printf("Vault \"%s\" is %s.\n", name.c_str(), lock ? "locked" : "unlocked");
+    return EXIT_OK;
+}
+
+int Rename(CliContext& context, const std::string& name, const std::string& newName)
+{
+    VaultRecord record;
+    std::string password;
+    if (int code = OpenVault(context, name, &record, &password))
+        return code;
+    if (newName != name)
+        if (int code = CheckNewName(context, newName))
+            return code;
+    if (!record.Rename(context.root, newName))
+        return Fail(EXIT_FAILED, "The folder of vault \"%s\" could not be renamed to %s\\%s.",
+                    name.c_str(), context.root.c_str(), newName.c_str());
+    if (int code = Save(context, record))
+        return code;
+    std::printf("Vault \"%s\" is now \"%s\".\n", name.c_str(), newName.c_str());
+    return EXIT_OK;
+}
+
+int ChangePassword(CliContext& context, const std::string& name)
+{
+    VaultRecord record;
+    std::string password, newPassword;
+    if (int code = OpenVault(context, name, &record, &password))
+        return code;
+    if (!ReadSecretLine("New password: ", &newPassword))
+        return Fail(EXIT_USAGE, "The new password must follow on standard input.");
+    record.SetPassword(newPassword.c_str());
+    if (int code = Save(context, record))
+        return code;
+    std::printf("The password of vault \"%s\" has been changed.\n", name.c_str());
+    return EXIT_OK;
+}
+
+int Remove(CliContext& context, const std::string& name)
+{
+    VaultRecord record;
+    std::string password;
+    if (int code = OpenVault(context, name, &record, &password))
+        return code;
+    context.store.Remove(record, context.root);
+    std::printf("Vault \"%s\" has been removed.\n", name.c_str());
+    return EXIT_OK;
+}
+
+}  // namespace
+
+bool CliContext::Open()
+{
+    std::string brand = LoadStringResource(IDS_BRAND_NAME);
+    std::string title = LoadStringResource(IDS_APP_TITLE);
+    if (!settings.Open(ApplicationKeyPath(brand, title).c_str(), HKEY_CURRENT_USER))
+        return false;
+    root = ReadVaultsRoot(settings, DefaultVaultsRoot(brand, title));
+    CreateDirectoryTree(root);
+    return store.Open(settings);
+}
+
+int RunCommand(CliContext& context, const std::vector<std::string>& arguments)
+{
+    size_t count = arguments.size();
+    const std::string command = count ? arguments[0] : "";
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(kUsage, stdout);
+        return EXIT_OK;
+    }
+    if (command == "list" && count == 1)
+        return List(context);
+    if (command == "root" && count == 1)
+        return std::printf("%s\n", context.root.c_str()), EXIT_OK;
+    if (command == "create" && count == 2)
+        return Create(context, arguments[1]);
+    if ((command == "lock" || command == "unlock") && count == 2)
+        return LockOrUnlock(context, arguments[1], command == "lock");
+    if (command == "rename" && count == 3)
+        return Rename(context, arguments[1], arguments[2]);
+    if (command == "passwd" && count == 2)
+        return ChangePassword(context, arguments[1]);
+    if (command == "remove" && count == 2)
+        return Remove(context, arguments[1]);
+    std::fputs(kUsage, stderr);
+    return EXIT_USAGE;
+}

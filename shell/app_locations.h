@@ -1,0 +1,14 @@
+#pragma once
+// Where the program keeps its settings and vaults, as every front end of it (the program and
+// the console companion) finds them.
+
+#include <string>
+
+#include "registry_key.h"
+
+// "Software\<brand>\<title>", below HKEY_CURRENT_USER.
+std::string ApplicationKeyPath(const std::string& brand, const std::string& title);
+// AppData\<brand>\<title>\ (with the trailing backslash); AppData reads as "" when missing.
+std::string DefaultVaultsRoot(const std::string& brand, const std::string& title);
+// The "VaultsRoot" setting, or defaultRoot when it is absent.
+std::string ReadVaultsRoot(const CRegistryKey& settings, const std::string& defaultRoot);
