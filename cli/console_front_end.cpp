@@ -41,12 +41,12 @@ void ConsoleFrontEnd::RequestCancel()
     if (!state)
         return;
     InterlockedExchange(&cancelled_, 1);
-    SetEvent(state->cancelEvent);
+    state->RequestCancel();
 }
 
 bool ConsoleFrontEnd::RunJob(ProgressState& state, JobProc proc, void* job)
 {
-    ResetEvent(state.cancelEvent);
+    state.ClearCancel();
     InterlockedExchange(&cancelled_, 0);
     HANDLE thread = CreateThread(nullptr, 0, proc, job, 0, nullptr);
     if (!thread)

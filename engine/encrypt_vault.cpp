@@ -1,34 +1,25 @@
+#include "container_stream.h"
 #include "progress_dialog.h"
 #include "vault_job.h"
-#include "win_file.h"
 
 using namespace vault_job;
 
 namespace {
 
-// Encrypts `length` bytes of the transfer buffer in place and appends them to the container.
-bool AppendEncrypted(VaultJob& job, WinFile& container, uint32_t length, uint64_t* count)
+bool AppendEntryHead(ContainerWriter& writer, const FileEntry& entry, const std::string& relative)
 {
-    uint32_t out = 0;
-    if (!job.cipher->Encrypt(transferBuffer, length, transferBuffer, CONTENT_CHUNK, &out) ||
-        !container.Write(transferBuffer, out))
+    uint8_t* at = writer.Room(ENTRY_HEADER_SIZE + CONTENT_CHUNK);
+    if (!at)
         return false;
-    *count += out;
-    return true;
-}
-
-bool AppendEntryHead(VaultJob& job, WinFile& container, const FileEntry& entry,
-                     const std::string& relative, uint64_t* count)
-{
     EntryHeader header;
     header.attributes = entry.attributes;
     header.size = entry.IsDirectory() ? 0 : entry.size;
     header.nameLength = uint16_t(relative.size());
-    EncodeEntryHeader(header, transferBuffer);
-    if (!AppendEncrypted(job, container, ENTRY_HEADER_SIZE, count))
-        return false;
-    relative.copy(reinterpret_cast<char*>(transferBuffer), relative.size());
-    return AppendEncrypted(job, container, uint32_t(relative.size()), count);
+    EncodeEntryHeader(header, at);
+    relative.copy(reinterpret_cast<char*>(at + ENTRY_HEADER_SIZE), relative.size());
+    // The header is whole blocks, so sealing both at once pads only the name.
+    writer.Seal(ENTRY_HEADER_SIZE + uint32_t(relative.size()));
+    return true;
 }
 
 enum class Outcome { Done, Ended };
@@ -36,35 +27,38 @@ enum class Outcome { Done, Ended };
 // Streams exactly the enumerated size of one file; a file that has shrunk or grown since the
 // enumeration fails the job rather than writing contents that disagree with its header.
 // Ended: the job was cancelled or has been reported as failed.
-Outcome AppendContents(VaultJob& job, WinFile& container, const FileEntry& entry,
-                       uint64_t* count)
+Outcome AppendContents(VaultJob& job, ContainerWriter& writer, const FileEntry& entry)
 {
     WinFile file;
-    uint64_t size = 0;
-    if (!file.OpenForReading(entry.path) || !file.Size(&size) || size != entry.size) {
+    if (!file.OpenForReading(entry.path)) {
         Fail();
         return Outcome::Ended;
     }
     for (uint64_t remaining = entry.size; remaining > 0;) {
         if (VaultJobProgress.IsCancelRequested())
             return Outcome::Ended;
-        uint32_t want = remaining < CONTENT_CHUNK ? uint32_t(remaining) : CONTENT_CHUNK;
-        uint32_t got = 0;
-        if (!file.Read(transferBuffer, want, &got)) {
-            Fail(GetLastError(), entry.path);
-            return Outcome::Ended;
-        }
-        if (got != want) {
-            Fail();
-            return Outcome::Ended;
-        }
-        if (!AppendEncrypted(job, container, got, count)) {
+        uint32_t room = 0;
+        uint8_t* at = writer.Room(8, &room);
+        if (!at) {
             Fail(GetLastError(), job.record->folder.ContainerPath(job.root));
             return Outcome::Ended;
         }
+        uint32_t want = remaining < room ? uint32_t(remaining) : room;
+        uint32_t got = 0;
+        if (!file.Read(at, want, &got)) {
+            Fail(GetLastError(), entry.path);
+            return Outcome::Ended;
+        }
+        if (got != want)
+            return Fail(), Outcome::Ended;  // shorter than enumerated
+        writer.Seal(got);
         remaining -= got;
-        Report(nullptr, *count);
+        Report(nullptr, writer.Count());
     }
+    uint8_t probe;
+    uint32_t extra = 0;
+    if (!file.Read(&probe, 1, &extra) || extra != 0)
+        return Fail(), Outcome::Ended;  // longer than enumerated
     return Outcome::Done;
 }
 
@@ -77,37 +71,27 @@ DWORD WINAPI EncryptVaultProc(void* parameter)
     std::string containerPath = job.record->folder.ContainerPath(job.root);
     std::string folder = job.record->folder.FolderPath(job.root);
     WinFile container;
-    if (!container.Create(containerPath, true)) {
-        Fail();
-        return 0;
-    }
-    uint64_t count = 0;
+    if (!container.Create(containerPath, true))
+        return Fail(), 0;
+    ContainerWriter writer(container, *job.cipher, transferBuffer, TRANSFER_BUFFER_SIZE);
     for (const FileEntry& entry : *job.files) {
         if (VaultJobProgress.IsCancelRequested())
             return 0;
         std::string status = "Processing " + entry.path;
-        Report(&status, count);
+        Report(&status, writer.Count());
         std::string relative = entry.path.substr(folder.size() + 1);
-        if (relative.size() > MAX_ENTRY_NAME_LENGTH) {
-            Fail();
-            return 0;
-        }
-        if (!AppendEntryHead(job, container, entry, relative, &count)) {
-            Fail(GetLastError(), containerPath);
-            return 0;
-        }
-        Report(nullptr, count);
-        if (entry.IsDirectory())
-            continue;
-        if (AppendContents(job, container, entry, &count) != Outcome::Done)
+        if (relative.size() > MAX_ENTRY_NAME_LENGTH)
+            return Fail(), 0;
+        if (!AppendEntryHead(writer, entry, relative))
+            return Fail(GetLastError(), containerPath), 0;
+        Report(nullptr, writer.Count());
+        if (!entry.IsDirectory() && AppendContents(job, writer, entry) != Outcome::Done)
             return 0;
     }
     // The folder is deleted once this job completes: the container must be on disk first.
-    if (!FlushFileBuffers(container.Handle()) ||
-        !SetFileAttributesA(containerPath.c_str(), FILE_ATTRIBUTE_HIDDEN)) {
-        Fail(GetLastError(), containerPath);
-        return 0;
-    }
+    if (!writer.Flush() || !FlushFileBuffers(container.Handle()) ||
+        !SetFileAttributesA(containerPath.c_str(), FILE_ATTRIBUTE_HIDDEN))
+        return Fail(GetLastError(), containerPath), 0;
     container.Close();
     FinishProgress(VaultJobProgress);
     return 0;

@@ -88,17 +88,30 @@ bool CopyEntry(const FileEntry& entry, const std::string& target, bool overwrite
     return CopyFileA(entry.path.c_str(), target.c_str(), !overwrite) != FALSE;
 }
 
+bool RemoveEntry(const FileEntry& entry)
+{
+    return entry.IsDirectory() ? RemoveDirectoryA(entry.path.c_str()) != FALSE
+                               : DeleteFileA(entry.path.c_str()) != FALSE;
+}
+
+// Removes the entry; read-only, hidden and system entries are cleared of those attributes
+// first. The attributes are touched only where they are set, as each call costs time on a
+// tree of thousands of files. A link's attributes are left alone: changing them could reach
+// what it points to.
 bool DeleteEntry(const FileEntry& entry)
 {
-    // A link's attributes are left alone: changing them could reach what it points to.
-    if (entry.IsDirectory()) {
-        if (!entry.IsLink())
-            SetFileAttributesA(entry.path.c_str(), FILE_ATTRIBUTE_DIRECTORY);
-        return RemoveDirectoryA(entry.path.c_str()) != FALSE;
-    }
-    if (!entry.IsLink())
-        SetFileAttributesA(entry.path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return DeleteFileA(entry.path.c_str()) != FALSE;
+    const DWORD blocking = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    if ((entry.attributes & blocking) && !entry.IsLink())
+        SetFileAttributesA(entry.path.c_str(),
+                           entry.IsDirectory() ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL);
+    if (RemoveEntry(entry))
+        return true;
+    // Attributes may have changed since the enumeration: clear them and try once more.
+    if (entry.IsLink())
+        return false;
+    SetFileAttributesA(entry.path.c_str(),
+                       entry.IsDirectory() ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL);
+    return RemoveEntry(entry);
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ CProgressDlg::~CProgressDlg()
 
 bool CProgressDlg::Run(JobProc proc, void* job)
 {
-    ResetEvent(m_state->cancelEvent);
+    m_state->ClearCancel();
     InterlockedExchange(&m_state->notifyPending, 0);
     m_resumed = false;
     m_thread = CreateThread(nullptr, 0, proc, job, CREATE_SUSPENDED, nullptr);
@@ -38,7 +38,7 @@ bool CProgressDlg::Run(JobProc proc, void* job)
     INT_PTR endCode = DoModal();
     if (!m_resumed) {
         // The dialog never came up: let the worker start only to see the cancel and return.
-        SetEvent(m_state->cancelEvent);
+        m_state->RequestCancel();
         ResumeThread(m_thread);
         endCode = IDCANCEL;
     }
@@ -117,6 +117,6 @@ void CProgressDlg::OnCancel()
     if (MessageBox("You have selected to cancel operation. Are you sure?",
                    MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    SetEvent(m_state->cancelEvent);
+    m_state->RequestCancel();
     EndDialog(IDCANCEL);
 }

@@ -16,13 +16,16 @@ ProgressState::~ProgressState()
     DeleteCriticalSection(&lock);
 }
 
-bool ProgressState::IsCancelRequested() const
+void ProgressState::RequestCancel()
 {
-    // Peeking at an auto-reset event would consume it; the wait below does, so put it back.
-    if (WaitForSingleObject(cancelEvent, 0) != WAIT_OBJECT_0)
-        return false;
+    InterlockedExchange(&cancelRequested, 1);
     SetEvent(cancelEvent);
-    return true;
+}
+
+void ProgressState::ClearCancel()
+{
+    InterlockedExchange(&cancelRequested, 0);
+    ResetEvent(cancelEvent);
 }
 
 int PercentDone(uint64_t done, uint64_t total)

@@ -1,7 +1,8 @@
 #pragma once
 // What a worker thread tells the dialog that shows its job: two lines of text, the units done
 // out of the total, and a non-zero error to end the job as failed. The worker changes the fields
-// under `lock` and then calls CProgressDlg::PostProgress; it polls `cancelEvent` before each step.
+// under `lock` and then calls CProgressDlg::PostProgress; it polls IsCancelRequested before each
+// step (and between the chunks of a large file).
 
 #include <windows.h>
 
@@ -16,15 +17,21 @@ struct ProgressState {
     ProgressState(const ProgressState&) = delete;
     ProgressState& operator=(const ProgressState&) = delete;
 
-    // True when a cancel was asked for; does not wait and does not consume the request.
-    bool IsCancelRequested() const;
+    // Asks the worker to stop before its next step: sets the flag and signals cancelEvent.
+    void RequestCancel();
+    // Forgets a request left from an earlier job.
+    void ClearCancel();
+    // True when a cancel was asked for. A plain read: cheap enough to poll for every chunk
+    // (a wait on the event costs a round trip to the system each time).
+    bool IsCancelRequested() const { return cancelRequested != 0; }
 
     std::string title;
     std::string status;
     uint64_t done = 0;
     uint64_t total = 0;
     CRITICAL_SECTION lock;
-    HANDLE cancelEvent;  // auto-reset, unnamed
+    HANDLE cancelEvent;  // auto-reset, unnamed; signalled with the flag below
+    volatile LONG cancelRequested = 0;
     CProgressDlg* dialog = nullptr;  // the dialog showing this state, while it exists
     uint32_t error = 0;
     // 1 while a WM_JOB_PROGRESS is on its way to the dialog: posts are coalesced, so a busy worker

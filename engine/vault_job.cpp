@@ -5,7 +5,7 @@
 
 namespace vault_job {
 
-uint8_t transferBuffer[CONTENT_CHUNK];
+uint8_t transferBuffer[TRANSFER_BUFFER_SIZE];
 
 void Report(const std::string* status, uint64_t done)
 {

@@ -1,7 +1,8 @@
 #pragma once
 // The lock and unlock jobs: the worker procedures that write a vault folder into its container
 // and restore it, and what their launcher hands them. Both report through VaultJobProgress and
-// stream everything through one 32 KiB transfer buffer (one vault job runs at a time).
+// stream everything through one transfer buffer (one vault job runs at a time). The buffer holds
+// many 32 KiB content chunks, so a gigabyte takes about a thousand reads and writes.
 
 #include <cstdint>
 #include <string>
@@ -11,7 +12,7 @@
 #include "file_list.h"
 #include "vault_record.h"
 
-enum { VAULT_JOB_FAILED = 6001 };
+enum { VAULT_JOB_FAILED = 6001, TRANSFER_BUFFER_SIZE = 32 * CONTENT_CHUNK };
 
 struct VaultJob {
     uint64_t total = 0;                 // lock: the size estimate; unlock: the container's size
@@ -19,7 +20,10 @@ struct VaultJob {
     BlockCipher* cipher = nullptr;      // set up already
     const VaultRecord* record = nullptr;
     std::string root;                   // the vaults root
-    FileList created;                   // unlock: what the job made that was not there before
+    // Unlock: whether the job made the vault folder itself (then all of it is new), and
+    // otherwise what the job made in it that was not there before.
+    bool folderIsNew = false;
+    FileList created;
 };
 
 // Writes root\valueName from job.files. Ends as failed (without a finished container) when an
@@ -31,7 +35,7 @@ DWORD WINAPI DecryptVaultProc(void* job);
 
 // Shared by the two workers.
 namespace vault_job {
-extern uint8_t transferBuffer[CONTENT_CHUNK];
+extern uint8_t transferBuffer[TRANSFER_BUFFER_SIZE];
 void Report(const std::string* status, uint64_t done);
 // Ends the job as failed; with a path, first tells the user why it could not be accessed.
 void Fail(DWORD error = 0, const std::string& path = std::string());

@@ -93,7 +93,10 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
         return true;
     }
     // Remove what this unlock restored; whatever was in the folder before stays.
-    job.created.DeleteAll();
+    if (job.folderIsNew)
+        Discard(root, DISCARD_FOLDER);
+    else
+        job.created.DeleteAll();
     return false;
 }
 

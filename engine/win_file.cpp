@@ -8,12 +8,12 @@ bool WinFile::OpenForReading(const std::string& path)
     return IsOpen();
 }
 
-bool WinFile::Create(const std::string& path, bool alsoRead)
+bool WinFile::Create(const std::string& path, bool alsoRead, DWORD attributes)
 {
     Close();
     DWORD access = GENERIC_WRITE | (alsoRead ? GENERIC_READ : 0);
     handle_ = CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
+                          attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
     return IsOpen();
 }
 

@@ -15,8 +15,10 @@ public:
 
     // Opens for sequential reading; others may read but not write.
     bool OpenForReading(const std::string& path);
-    // Creates or truncates for writing (reading too when asked); others may read but not write.
-    bool Create(const std::string& path, bool alsoRead = false);
+    // Creates or truncates for writing (reading too when asked), giving a new file `attributes`;
+    // others may read but not write.
+    bool Create(const std::string& path, bool alsoRead = false,
+                DWORD attributes = FILE_ATTRIBUTE_NORMAL);
     void Close();
     bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
     HANDLE Handle() const { return handle_; }

@@ -86,7 +86,7 @@ TEST_F(BlowfishTest, KeysDoNotChangeTheState)
 
 TEST_F(BlowfishTest, BlocksAreIndependentAndRoundTripInPlace)
 {
-    // An odd number of blocks exercises both the paired and the single-block paths.
+    // Six blocks: four go through the interleaved path, two through the single-block one.
     Bytes plain(5 * 8 + 3);
     for (size_t i = 0; i < plain.size(); ++i)
         plain[i] = uint8_t(i * 31 + 7);

@@ -169,7 +169,7 @@ TEST(ProgressDialog, CancelAnsweredYesEndsTheJobAndRunWaitsForTheWorker)
 TEST(ProgressDialog, AStaleCancelDoesNotStopTheNextJob)
 {
     ProgressState state;
-    SetEvent(state.cancelEvent);
+    state.RequestCancel();
     CancellableJob job;
     job.state = &state;
     job.release = true;

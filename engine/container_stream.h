@@ -1,0 +1,58 @@
+#pragma once
+// Buffered access to a container file through the vault jobs' transfer buffer. Everything a
+// container holds is a whole number of cipher blocks, and ECB encrypts each block on its own, so
+// how the bytes are grouped into reads and writes does not change them: large transfers keep the
+// number of system calls per gigabyte small.
+
+#include <cstdint>
+
+#include "block_cipher.h"
+#include "win_file.h"
+
+class ContainerWriter {
+public:
+    ContainerWriter(WinFile& file, BlockCipher& cipher, uint8_t* buffer, uint32_t capacity);
+
+    // Free space of at least `bytes` (written out first when needed), or null when the write
+    // fails. *available: how much is free (block-aligned).
+    uint8_t* Room(uint32_t bytes, uint32_t* available = nullptr);
+    // Encrypts the `length` plaintext bytes placed at Room(), zero-padded to whole blocks, and
+    // keeps them for writing.
+    void Seal(uint32_t length);
+    // Writes out what is kept; false (with the system's error) when the write fails.
+    bool Flush();
+    // Bytes sealed so far.
+    uint64_t Count() const { return count_; }
+
+private:
+    WinFile& file_;
+    BlockCipher& cipher_;
+    uint8_t* buffer_;
+    uint32_t capacity_;
+    uint32_t used_ = 0;
+    uint64_t count_ = 0;
+};
+
+class ContainerReader {
+public:
+    ContainerReader(WinFile& file, BlockCipher& cipher, uint8_t* buffer, uint32_t capacity);
+
+    enum Result { OK, END, SHORT, FAILED };
+    // Decrypts the next `length` bytes (a multiple of 8, at most the capacity) in place and
+    // points *data at them. END: the container ended before any of them; SHORT: in the middle.
+    Result Take(uint32_t length, const uint8_t** data);
+    // Bytes taken so far.
+    uint64_t Count() const { return count_; }
+
+private:
+    bool Refill();
+
+    WinFile& file_;
+    BlockCipher& cipher_;
+    uint8_t* buffer_;
+    uint32_t capacity_;
+    uint32_t begin_ = 0;
+    uint32_t end_ = 0;
+    bool eof_ = false;
+    uint64_t count_ = 0;
+};
