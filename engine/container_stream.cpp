@@ -4,7 +4,8 @@
 
 ContainerWriter::ContainerWriter(WinFile& file, BlockCipher& cipher, uint8_t* buffer,
                                  uint32_t capacity)
-    : file_(file), cipher_(cipher), buffer_(buffer), capacity_(capacity)
+    : writer_(file), cipher_(cipher), halves_{buffer, buffer + capacity}, buffer_(buffer),
+      capacity_(capacity)
 {
 }
 
@@ -27,11 +28,17 @@ void ContainerWriter::Seal(uint32_t length)
 
 bool ContainerWriter::Flush()
 {
-    if (used_ && !file_.Write(buffer_, used_))
+    if (used_ == 0)
+        return true;
+    if (!writer_.Start(buffer_, used_))
         return false;
+    current_ = 1 - current_;
+    buffer_ = halves_[current_];
     used_ = 0;
     return true;
 }
+
+bool ContainerWriter::Finish() { return Flush() && writer_.Wait(); }
 
 ContainerReader::ContainerReader(WinFile& file, BlockCipher& cipher, uint8_t* buffer,
                                  uint32_t capacity)

@@ -6,11 +6,14 @@
 
 #include <cstdint>
 
+#include "background_writer.h"
 #include "block_cipher.h"
 #include "win_file.h"
 
+// Fills one half of the buffer while the other half is being written (BackgroundWriter).
 class ContainerWriter {
 public:
+    // buffer: 2 x capacity bytes.
     ContainerWriter(WinFile& file, BlockCipher& cipher, uint8_t* buffer, uint32_t capacity);
 
     // Free space of at least `bytes` (written out first when needed), or null when the write
@@ -19,14 +22,18 @@ public:
     // Encrypts the `length` plaintext bytes placed at Room(), zero-padded to whole blocks, and
     // keeps them for writing.
     void Seal(uint32_t length);
-    // Writes out what is kept; false (with the system's error) when the write fails.
+    // Starts writing out what is kept; false (with the system's error) when a write failed.
     bool Flush();
+    // Writes out what is kept and waits until everything is written.
+    bool Finish();
     // Bytes sealed so far.
     uint64_t Count() const { return count_; }
 
 private:
-    WinFile& file_;
+    BackgroundWriter writer_;
     BlockCipher& cipher_;
+    uint8_t* halves_[2];
+    int current_ = 0;
     uint8_t* buffer_;
     uint32_t capacity_;
     uint32_t used_ = 0;

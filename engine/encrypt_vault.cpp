@@ -73,7 +73,7 @@ DWORD WINAPI EncryptVaultProc(void* parameter)
     WinFile container;
     if (!container.Create(containerPath, true))
         return Fail(), 0;
-    ContainerWriter writer(container, *job.cipher, transferBuffer, TRANSFER_BUFFER_SIZE);
+    ContainerWriter writer(container, *job.cipher, transferBuffer, TRANSFER_BUFFER_SIZE / 2);
     for (const FileEntry& entry : *job.files) {
         if (VaultJobProgress.IsCancelRequested())
             return 0;
@@ -89,7 +89,7 @@ DWORD WINAPI EncryptVaultProc(void* parameter)
             return 0;
     }
     // The folder is deleted once this job completes: the container must be on disk first.
-    if (!writer.Flush() || !FlushFileBuffers(container.Handle()) ||
+    if (!writer.Finish() || !FlushFileBuffers(container.Handle()) ||
         !SetFileAttributesA(containerPath.c_str(), FILE_ATTRIBUTE_HIDDEN))
         return Fail(GetLastError(), containerPath), 0;
     container.Close();

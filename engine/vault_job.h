@@ -12,7 +12,7 @@
 #include "file_list.h"
 #include "vault_record.h"
 
-enum { VAULT_JOB_FAILED = 6001, TRANSFER_BUFFER_SIZE = 32 * CONTENT_CHUNK };
+enum { VAULT_JOB_FAILED = 6001, TRANSFER_BUFFER_SIZE = 64 * CONTENT_CHUNK };
 
 struct VaultJob {
     uint64_t total = 0;                 // lock: the size estimate; unlock: the container's size
