@@ -1,9 +1,6 @@
 #include "file_list.h"
 
-#include <vector>
-
 #include "directory_tree.h"
-#include "parallel_for.h"
 #include "job_front_end.h"
 
 int FileList::Enumerate(const std::string& dir, const std::string& mask)
@@ -144,37 +141,19 @@ DWORD WINAPI CopyFilesProc(void* parameter)
     return 0;
 }
 
-// Files go first, several at a time (each removal mostly waits on the disk), then the folders
-// tail to head, so a folder's contents are always gone before the folder.
 DWORD WINAPI DeleteFilesProc(void* parameter)
 {
     DeleteJob& job = *static_cast<DeleteJob*>(parameter);
     StartProgress(FileJobProgress, "Delete files", job.list->Count());
-    std::vector<const FileEntry*> files, folders;
-    for (auto entry = job.list->rbegin(); entry != job.list->rend(); ++entry)
-        (entry->IsDirectory() ? folders : files).push_back(&*entry);
-    CRITICAL_SECTION errorLock;
-    InitializeCriticalSection(&errorLock);
-    auto remove = [&](const std::vector<const FileEntry*>& entries, size_t index) {
+    RelativePathTracker relative;
+    for (auto entry = job.list->rbegin(); entry != job.list->rend(); ++entry) {
         if (FileJobProgress.IsCancelRequested())
-            return false;
-        const FileEntry& entry = *entries[index];
-        ReportStatus(RelativePathTracker().Next(entry.path));
-        if (!DeleteEntry(entry)) {
-            DWORD error = GetLastError();
-            EnterCriticalSection(&errorLock);
-            job.error = error;
-            LeaveCriticalSection(&errorLock);
-        }
+            return 0;
+        ReportStatus(relative.Next(entry->path));
+        if (!DeleteEntry(*entry))
+            job.error = GetLastError();
         ReportOneMore();
-        return true;
-    };
-    ParallelFor(files.size(), FILE_WORK_THREADS, [&](size_t i) { return remove(files, i); });
-    for (size_t i = 0; i < folders.size(); ++i)
-        if (!remove(folders, i))
-            break;
-    DeleteCriticalSection(&errorLock);
-    if (!FileJobProgress.IsCancelRequested())
-        FinishProgress(FileJobProgress);
+    }
+    FinishProgress(FileJobProgress);
     return 0;
 }
