@@ -118,28 +118,28 @@ private:
 
 }  // namespace
 
+bool VaultRecord::MoveToState(uint32_t target, ContentsJob job, const std::string& root,
+                              const char* password)
+{
+    if (flags & target)
+        return true;
+    uint32_t previous = target == VAULT_LOCKED ? VAULT_UNLOCKED : VAULT_LOCKED;
+    WaitCursor wait;
+    flags &= ~previous;  // neither bit while the job runs
+    BlowfishCipher cipher;
+    bool reached = (folder.*job)(root, password, cipher);
+    flags |= reached ? target : previous;
+    return reached;
+}
+
 bool VaultRecord::Lock(const std::string& root, const char* password)
 {
-    if (flags & VAULT_LOCKED)
-        return true;
-    WaitCursor wait;
-    flags &= ~VAULT_UNLOCKED;
-    BlowfishCipher cipher;
-    bool locked = folder.LockContents(root, password, cipher);
-    flags |= locked ? VAULT_LOCKED : VAULT_UNLOCKED;
-    return locked;
+    return MoveToState(VAULT_LOCKED, &VaultFolder::LockContents, root, password);
 }
 
 bool VaultRecord::Unlock(const std::string& root, const char* password)
 {
-    if (flags & VAULT_UNLOCKED)
-        return true;
-    WaitCursor wait;
-    flags &= ~VAULT_LOCKED;
-    BlowfishCipher cipher;
-    bool unlocked = folder.UnlockContents(root, password, cipher);
-    flags |= unlocked ? VAULT_UNLOCKED : VAULT_LOCKED;
-    return unlocked;
+    return MoveToState(VAULT_UNLOCKED, &VaultFolder::UnlockContents, root, password);
 }
 
 bool VaultRecord::DeleteFiles(const std::string& root)

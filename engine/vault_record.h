@@ -71,6 +71,10 @@ public:
     uint32_t enumIndex;
 
 private:
+    typedef bool (VaultFolder::*ContentsJob)(const std::string&, const char*, BlockCipher&) const;
+    // Runs the lock or unlock job; the flags end with the bit of the state reached.
+    bool MoveToState(uint32_t target, ContentsJob job, const std::string& root,
+                     const char* password);
     void SetId(uint32_t newId);
     void SetName(const std::string& newName);
 };
