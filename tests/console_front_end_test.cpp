@@ -8,18 +8,22 @@
 
 namespace {
 
-// Asks for a cancel once the vault job is inside its (single, large) file.
-std::thread CancelInsideTheFile(ConsoleFrontEnd& frontEnd)
+// Asks for a cancel, as Ctrl+C does, once the vault job is well under way.
+std::thread CancelMidway(ConsoleFrontEnd& frontEnd)
 {
+    {
+        ProgressLock hold(VaultJobProgress);  // forget what the last job left
+        VaultJobProgress.done = VaultJobProgress.total = 0;
+    }
     return std::thread([&frontEnd] {
-        for (int i = 0; i < 10000; ++i) {
+        for (int i = 0; i < 20000; ++i) {
             uint64_t done, total;
             {
                 ProgressLock hold(VaultJobProgress);
                 done = VaultJobProgress.done;
                 total = VaultJobProgress.total;
             }
-            if (done > 1000000 && done < total / 2) {
+            if (total > 0 && done > total / 20 && done < total / 2) {
                 frontEnd.RequestCancel();
                 return;
             }
@@ -28,17 +32,26 @@ std::thread CancelInsideTheFile(ConsoleFrontEnd& frontEnd)
     });
 }
 
-class ConsoleCancelTest : public ::testing::Test {
+struct Contents {
+    const char* what;
+    int files;
+    size_t size;
+};
+
+class ConsoleCancelTest : public ::testing::TestWithParam<Contents> {
 protected:
     ConsoleCancelTest() : appKey("App", key.Handle())
     {
         SetJobFrontEnd(&frontEnd);
         store.Open(appKey);
-        EXPECT_TRUE(vault.Create(store, root.Path(), "Big", "pw"));
-        std::string data(96 << 20, 'b');
-        WriteFileBytes(vault.folder.FolderPath(root.Path()) + "\\large.bin", data);
+        EXPECT_TRUE(vault.Create(store, root.Path(), "Vault", "pw"));
+        for (int i = 0; i < GetParam().files; ++i)
+            WriteFileBytes(Folder() + "\\file" + std::to_string(i), std::string(GetParam().size, 'b'));
     }
     ~ConsoleCancelTest() override { SetJobFrontEnd(nullptr); }
+
+    std::string Folder() const { return vault.folder.FolderPath(root.Path()); }
+    std::string Container() const { return vault.folder.ContainerPath(root.Path()); }
 
     ConsoleFrontEnd frontEnd;
     ScratchKey key;
@@ -50,21 +63,28 @@ protected:
 
 }  // namespace
 
-TEST_F(ConsoleCancelTest, ACancelInsideALargeFileCleansUpAsTheDialogsCancelDoes)
+TEST_P(ConsoleCancelTest, ACancelCleansUpAsTheDialogsCancelDoes)
 {
-    std::thread user = CancelInsideTheFile(frontEnd);
+    std::thread user = CancelMidway(frontEnd);
     EXPECT_FALSE(vault.Lock(root.Path(), "pw"));
     user.join();
     EXPECT_EQ(vault.flags, VAULT_UNLOCKED);
-    EXPECT_FALSE(Exists(vault.folder.ContainerPath(root.Path())));
-    EXPECT_EQ(ReadFileBytes(vault.folder.FolderPath(root.Path()) + "\\large.bin").size(),
-              size_t(96 << 20));
+    EXPECT_FALSE(Exists(Container()));
+    EXPECT_EQ(ReadFileBytes(Folder() + "\\file0").size(), GetParam().size);
 
     ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
-    user = CancelInsideTheFile(frontEnd);
+    user = CancelMidway(frontEnd);
     EXPECT_FALSE(vault.Unlock(root.Path(), "pw"));
     user.join();
     EXPECT_EQ(vault.flags, VAULT_LOCKED);
-    EXPECT_FALSE(Exists(vault.folder.FolderPath(root.Path())));
-    EXPECT_TRUE(Exists(vault.folder.ContainerPath(root.Path())));
+    EXPECT_FALSE(Exists(Folder()));
+    EXPECT_TRUE(Exists(Container()));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    BetweenChunksAndBetweenEntries, ConsoleCancelTest,
+    ::testing::Values(Contents{"inside one large file", 1, 96 << 20},
+                      Contents{"between many small entries", 3000, 100}),
+    [](const ::testing::TestParamInfo<Contents>& info) {
+        return std::string(info.param.files == 1 ? "InsideALargeFile" : "BetweenEntries");
+    });
