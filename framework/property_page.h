@@ -36,6 +36,11 @@ protected:
 
     // The sheet (or parent dialog) that holds this page.
     HWND GetSheet() const { return ::GetParent(m_hWnd); }
+    // Posts the wizard buttons to enable (PSWIZB_BACK, PSWIZB_NEXT, PSWIZB_FINISH) to the sheet.
+    void SetWizardButtons(DWORD buttons) const
+    {
+        ::PostMessageA(GetSheet(), PSM_SETWIZBUTTONS, 0, buttons);
+    }
 
     INT_PTR HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
