@@ -5,6 +5,7 @@
 #include "cli/console_front_end.h"
 #include "engine/vault_store.h"
 #include "scratch.h"
+#include "vault_fixture.h"
 
 namespace {
 
@@ -38,27 +39,17 @@ struct Contents {
     size_t size;
 };
 
-class ConsoleCancelTest : public ::testing::TestWithParam<Contents> {
+class ConsoleCancelTest : public ::testing::TestWithParam<Contents>, public VaultFixture {
 protected:
-    ConsoleCancelTest() : appKey("App", key.Handle())
+    ConsoleCancelTest() : VaultFixture("Vault")
     {
         SetJobFrontEnd(&frontEnd);
-        store.Open(appKey);
-        EXPECT_TRUE(vault.Create(store, root.Path(), "Vault", "pw"));
         for (int i = 0; i < GetParam().files; ++i)
-            WriteFileBytes(Folder() + "\\file" + std::to_string(i), std::string(GetParam().size, 'b'));
+            WriteFileBytes(In("file" + std::to_string(i)), std::string(GetParam().size, 'b'));
     }
     ~ConsoleCancelTest() override { SetJobFrontEnd(nullptr); }
 
-    std::string Folder() const { return vault.folder.FolderPath(root.Path()); }
-    std::string Container() const { return vault.folder.ContainerPath(root.Path()); }
-
     ConsoleFrontEnd frontEnd;
-    ScratchKey key;
-    CRegistryKey appKey;
-    VaultStore store;
-    ScratchFolder root;
-    VaultRecord vault;
 };
 
 }  // namespace
@@ -70,7 +61,7 @@ TEST_P(ConsoleCancelTest, ACancelCleansUpAsTheDialogsCancelDoes)
     user.join();
     EXPECT_EQ(vault.flags, VAULT_UNLOCKED);
     EXPECT_FALSE(Exists(Container()));
-    EXPECT_EQ(ReadFileBytes(Folder() + "\\file0").size(), GetParam().size);
+    EXPECT_EQ(ReadFileBytes(In("file0")).size(), GetParam().size);
 
     ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
     user = CancelMidway(frontEnd);

@@ -8,6 +8,7 @@
 #include "engine/vault_store.h"
 #include "framework/win_app.h"
 #include "scratch.h"
+#include "vault_fixture.h"
 #include "ui_driver.h"
 
 namespace {
@@ -126,23 +127,9 @@ private:
     BlowfishCipher cipher_;
 };
 
-class VaultLockTest : public ::testing::Test {
+class VaultLockTest : public ::testing::Test, public VaultFixture {
 protected:
-    VaultLockTest() : appKey("App", key.Handle())
-    {
-        store.Open(appKey);
-        EXPECT_TRUE(vault.Create(store, root.Path(), "My Vault", "pw"));
-    }
-
-    std::string Folder() const { return vault.folder.FolderPath(root.Path()); }
-    std::string Container() const { return vault.folder.ContainerPath(root.Path()); }
-    std::string In(const std::string& relative) const { return Folder() + "\\" + relative; }
-
-    ScratchKey key;
-    CRegistryKey appKey;
-    VaultStore store;
-    ScratchFolder root;
-    VaultRecord vault;
+    VaultLockTest() : VaultFixture("My Vault") {}
 };
 
 }  // namespace
