@@ -10,5 +10,4 @@ class CProgressCtrl : public CWnd {
 public:
     void SetRange(int lower, int upper) { SendMessage(PBM_SETRANGE32, lower, upper); }
     int SetPos(int position) { return int(SendMessage(PBM_SETPOS, position)); }
-    int GetPos() const { return int(SendMessage(PBM_GETPOS)); }
 };

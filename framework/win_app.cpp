@@ -64,11 +64,6 @@ std::string AfxGetAppName()
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-int AfxMessageBox(const std::string& text, UINT type)
-{
-    return MessageBoxA(GetActiveWindow(), text.c_str(), AfxGetAppName().c_str(), type);
-}
-
 std::string LoadStringResource(UINT id)
 {
     char text[1024] = "";

@@ -28,8 +28,6 @@ CWinApp* AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();
 // The program file's name without its extension: the caption of the program's message boxes.
 std::string AfxGetAppName();
-// A message box owned by the active window, captioned with the application name.
-int AfxMessageBox(const std::string& text, UINT type = MB_OK);
 // A string resource of the program, or "" when it is missing.
 std::string LoadStringResource(UINT id);
 // The full path of the program file.
