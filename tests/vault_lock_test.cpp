@@ -5,6 +5,7 @@
 
 #include "engine/blowfish_cipher.h"
 #include "engine/container_format.h"
+#include "engine/progress_dialog.h"
 #include "engine/vault_store.h"
 #include "framework/win_app.h"
 #include "scratch.h"
@@ -336,26 +337,52 @@ namespace {
 bool IsProgressDialog(HWND window) { return GetDlgItem(window, 1025) != nullptr; }
 
 // Confirms a cancel on the next progress dialog, from a helper thread.
-std::thread CancelNextJob()
+HANDLE cancelConfirmed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+
+// Holds the worker at its first report until the cancel has been confirmed, so the job cannot
+// finish before the user gets to Cancel, however slow the machine.
+BOOL WINAPI PostAfterTheCancel(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return std::thread([] {
-        HWND progress = WaitForDialog(IsProgressDialog);
-        MessageBoxAnswerer answer(IDYES);
-        PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
-        answer.Wait();
-    });
+    WaitForSingleObject(cancelConfirmed, 10000);
+    return PostMessageA(window, message, wParam, lParam);
 }
+
+// Confirms a cancel on the next job's progress dialog, from a helper thread.
+class CancelNextJob {
+public:
+    CancelNextJob()
+    {
+        ResetEvent(cancelConfirmed);
+        CProgressDlg::postFunction = PostAfterTheCancel;
+        user_ = std::thread([] {
+            HWND progress = WaitForDialog(IsProgressDialog);
+            MessageBoxAnswerer answer(IDYES);
+            PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
+            EXPECT_TRUE(answer.Wait());
+            SetEvent(cancelConfirmed);
+        });
+    }
+    ~CancelNextJob()
+    {
+        user_.join();
+        CProgressDlg::postFunction = PostMessageA;
+    }
+
+private:
+    std::thread user_;
+};
 
 }  // namespace
 
 TEST_F(VaultLockTest, ACancelledLockLeavesTheFolderAndNoContainer)
 {
-    WriteFileBytes(In("large.bin"), Pattern(64 << 20));
+    WriteFileBytes(In("large.bin"), Pattern(4 << 20));
     WriteFileBytes(In("small.txt"), "small");
     Tree before = Snapshot(Folder());
-    std::thread user = CancelNextJob();
-    EXPECT_FALSE(vault.Lock(root.Path(), "pw"));
-    user.join();
+    {
+        CancelNextJob user;
+        EXPECT_FALSE(vault.Lock(root.Path(), "pw"));
+    }
     EXPECT_EQ(vault.flags, VAULT_UNLOCKED);
     EXPECT_FALSE(Exists(Container()));
     EXPECT_TRUE(Snapshot(Folder()) == before);
@@ -363,17 +390,18 @@ TEST_F(VaultLockTest, ACancelledLockLeavesTheFolderAndNoContainer)
 
 TEST_F(VaultLockTest, ACancelledUnlockLeavesTheContainerAndNoFolder)
 {
-    WriteFileBytes(In("large.bin"), Pattern(64 << 20));
+    WriteFileBytes(In("large.bin"), Pattern(4 << 20));
     ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
     uint64_t containerSize = ReadFileBytes(Container()).size();
-    std::thread user = CancelNextJob();
-    EXPECT_FALSE(vault.Unlock(root.Path(), "pw"));
-    user.join();
+    {
+        CancelNextJob user;
+        EXPECT_FALSE(vault.Unlock(root.Path(), "pw"));
+    }
     EXPECT_EQ(vault.flags, VAULT_LOCKED);
     EXPECT_FALSE(Exists(Folder()));
     EXPECT_EQ(ReadFileBytes(Container()).size(), containerSize);
     EXPECT_TRUE(vault.Unlock(root.Path(), "pw")) << "a cancelled unlock can be retried";
-    EXPECT_EQ(ReadFileBytes(In("large.bin")), Pattern(64 << 20));
+    EXPECT_EQ(ReadFileBytes(In("large.bin")), Pattern(4 << 20));
 }
 
 TEST_F(VaultLockTest, ARestoredFileThatCannotBeCreatedIsNamedWithTheReason)
