@@ -21,7 +21,6 @@ enum class HandlerKind {
     CtlColor,  // HBRUSH (HDC, HWND, UINT)          every WM_CTLCOLOR* message
     Create,    // int (CREATESTRUCTA*)              WM_CREATE
     Void,      // void ()                           messages without arguments (WM_CLOSE)
-    HelpInfo,  // BOOL (HELPINFO*)                  WM_HELP
 };
 
 struct MessageMapEntry {
@@ -56,10 +55,6 @@ template <class T> AFX_PMSG CtlColor(HBRUSH (T::*f)(HDC, HWND, UINT))
 template <class T> AFX_PMSG Create(int (T::*f)(CREATESTRUCTA*))
 {
     return reinterpret_cast<AFX_PMSG>(static_cast<int (CWnd::*)(CREATESTRUCTA*)>(f));
-}
-template <class T> AFX_PMSG HelpInfo(BOOL (T::*f)(HELPINFO*))
-{
-    return reinterpret_cast<AFX_PMSG>(static_cast<BOOL (CWnd::*)(HELPINFO*)>(f));
 }
 }  // namespace afx
 
@@ -100,5 +95,3 @@ private:
     {WM_CTLCOLORSTATIC, 0, 0, nullptr, HandlerKind::CtlColor, afx::CtlColor<ThisClass>(fn)},
 #define ON_WM_CREATE(fn) {WM_CREATE, 0, 0, nullptr, HandlerKind::Create, afx::Create<ThisClass>(fn)},
 #define ON_WM_CLOSE(fn) {WM_CLOSE, 0, 0, nullptr, HandlerKind::Void, afx::Command<ThisClass>(fn)},
-#define ON_WM_DESTROY(fn) {WM_DESTROY, 0, 0, nullptr, HandlerKind::Void, afx::Command<ThisClass>(fn)},
-#define ON_WM_HELPINFO(fn) {WM_HELP, 0, 0, nullptr, HandlerKind::HelpInfo, afx::HelpInfo<ThisClass>(fn)},

@@ -55,9 +55,6 @@ LRESULT Call(CWnd* target, const MessageMapEntry& entry, UINT message, WPARAM wP
     case HandlerKind::Create:
         return (target->*reinterpret_cast<int (CWnd::*)(CREATESTRUCTA*)>(entry.handler))(
             reinterpret_cast<CREATESTRUCTA*>(lParam));
-    case HandlerKind::HelpInfo:
-        return (target->*reinterpret_cast<BOOL (CWnd::*)(HELPINFO*)>(entry.handler))(
-            reinterpret_cast<HELPINFO*>(lParam));
     }
     return 0;
 }

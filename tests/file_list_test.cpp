@@ -159,12 +159,7 @@ TEST_F(FileTreeTest, CancellingACopyStopsItBeforeTheEnd)
     FileList list;
     for (int i = 0; i < 3000; ++i)
         list.Enumerate(d, "*.*");
-    std::thread user([] {
-        HWND progress = WaitForDialog([](HWND w) { return GetDlgItem(w, 1025) != nullptr; });
-        MessageBoxAnswerer answer(IDYES);
-        PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
-        answer.Wait();
-    });
+    std::thread user([] { CancelProgressDialog(IDYES); });
     EXPECT_FALSE(list.CopyTo(e, true));
     user.join();
     EXPECT_EQ(list.lastError, 0u);

@@ -1,23 +1,10 @@
 #include "program.h"
 
+#include "scratch.h"
+
 #include <algorithm>
 #include <vector>
 
-namespace {
-
-void DeleteKeyTree(HKEY parent, const char* sub)
-{
-    HKEY key;
-    if (RegOpenKeyExA(parent, sub, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        char child[256];
-        while (RegEnumKeyA(key, 0, child, sizeof(child)) == ERROR_SUCCESS)
-            DeleteKeyTree(key, child);
-        RegCloseKey(key);
-    }
-    RegDeleteKeyA(parent, sub);
-}
-
-}  // namespace
 
 ProgramUnderTest::ProgramUnderTest() { ForgetSettings(); }
 

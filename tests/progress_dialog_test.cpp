@@ -8,8 +8,6 @@
 
 namespace {
 
-bool IsProgressDialog(HWND window) { return GetDlgItem(window, 1025) != nullptr; }
-
 // Waits (from the worker) until the dialog has set its bar `updates` times in all.
 void AwaitBarUpdates(int updates)
 {
@@ -132,14 +130,12 @@ TEST(ProgressDialog, CancelAnsweredNoKeepsTheJobRunning)
     CancellableJob job;
     job.state = &state;
     std::thread user([&] {
-        HWND progress = WaitForDialog(IsProgressDialog);
-        MessageBoxAnswerer answer(IDNO);
-        PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
-        EXPECT_TRUE(answer.Wait());
+        CancelAnswer answer = CancelProgressDialog(IDNO);
+        EXPECT_TRUE(answer.asked);
         EXPECT_EQ(answer.text, "You have selected to cancel operation. Are you sure?");
         EXPECT_EQ(answer.caption, AfxGetAppName());
         Sleep(100);
-        EXPECT_TRUE(IsWindowVisible(progress));
+        EXPECT_TRUE(IsWindowVisible(answer.progress));
         job.release = true;
     });
     CProgressDlg dialog(state);
@@ -153,12 +149,7 @@ TEST(ProgressDialog, CancelAnsweredYesEndsTheJobAndRunWaitsForTheWorker)
     ProgressState state;
     CancellableJob job;
     job.state = &state;
-    std::thread user([&] {
-        HWND progress = WaitForDialog(IsProgressDialog);
-        MessageBoxAnswerer answer(IDYES);
-        PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
-        EXPECT_TRUE(answer.Wait());
-    });
+    std::thread user([] { EXPECT_TRUE(CancelProgressDialog(IDYES).asked); });
     CProgressDlg dialog(state);
     EXPECT_FALSE(dialog.Run(CancellableWorker, &job));
     EXPECT_TRUE(job.ended) << "Run returned before the worker ended";

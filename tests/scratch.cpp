@@ -15,6 +15,8 @@ std::string UniqueSuffix()
     return text;
 }
 
+}  // namespace
+
 void DeleteKeyTree(HKEY parent, const std::string& sub)
 {
     HKEY key;
@@ -26,8 +28,6 @@ void DeleteKeyTree(HKEY parent, const std::string& sub)
     }
     RegDeleteKeyA(parent, sub.c_str());
 }
-
-}  // namespace
 
 ScratchKey::ScratchKey() : path_("Software\\OrvellaTests\\" + UniqueSuffix())
 {

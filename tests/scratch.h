@@ -29,6 +29,9 @@ private:
     std::string path_;
 };
 
+// Deletes the key parent\sub with all its subkeys and values.
+void DeleteKeyTree(HKEY parent, const std::string& sub);
+
 // Test helpers over plain files.
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);

@@ -83,6 +83,22 @@ bool MessageBoxAnswerer::Wait()
     return seen_;
 }
 
+bool IsProgressDialog(HWND window) { return GetDlgItem(window, 1025) != nullptr; }
+
+CancelAnswer CancelProgressDialog(int button)
+{
+    CancelAnswer result;
+    result.progress = WaitForDialog(IsProgressDialog);
+    if (!result.progress)
+        return result;
+    MessageBoxAnswerer answer(button);
+    PostMessageA(result.progress, WM_COMMAND, IDCANCEL, 0);
+    result.asked = answer.Wait();
+    result.caption = answer.caption;
+    result.text = answer.text;
+    return result;
+}
+
 std::vector<int> ProgressBarRecorder::positions;
 std::atomic<int> ProgressBarRecorder::count{0};
 

@@ -37,6 +37,20 @@ private:
     bool seen_ = false;
 };
 
+// Matches the progress dialog (it has the progress bar 1025).
+bool IsProgressDialog(HWND window);
+
+// What pressing Cancel on the progress dialog led to.
+struct CancelAnswer {
+    HWND progress = nullptr;
+    bool asked = false;  // the question appeared and was answered
+    std::string caption;
+    std::string text;
+};
+// Waits for this process's progress dialog, presses its Cancel and answers the question with
+// `button` (IDYES or IDNO). Call it from a helper thread while the job runs.
+CancelAnswer CancelProgressDialog(int button);
+
 // Records the position of every progress bar update on this thread (PBM_SETPOS), in order.
 class ProgressBarRecorder {
 public:

@@ -334,8 +334,6 @@ TEST_F(VaultLockTest, AFailedUnlockKeepsWhatWasInTheFolderBefore)
 
 namespace {
 
-bool IsProgressDialog(HWND window) { return GetDlgItem(window, 1025) != nullptr; }
-
 // Confirms a cancel on the next progress dialog, from a helper thread.
 HANDLE cancelConfirmed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 
@@ -355,10 +353,7 @@ public:
         ResetEvent(cancelConfirmed);
         CProgressDlg::postFunction = PostAfterTheCancel;
         user_ = std::thread([] {
-            HWND progress = WaitForDialog(IsProgressDialog);
-            MessageBoxAnswerer answer(IDYES);
-            PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
-            EXPECT_TRUE(answer.Wait());
+            EXPECT_TRUE(CancelProgressDialog(IDYES).asked);
             SetEvent(cancelConfirmed);
         });
     }
