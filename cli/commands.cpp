@@ -4,6 +4,7 @@
 #include <cstdarg>
 
 #include "../engine/directory_tree.h"
+#include "../engine/vault_claim.h"
 #include "../engine/vault_name.h"
 #include "../framework/win_app.h"
 #include "../resources/resource.h"
@@ -48,24 +49,32 @@ bool FindVault(const VaultStore& store, const std::string& name, VaultRecord* re
     return false;
 }
 
-// A name that can be a folder under the root and that no other vault has.
-int CheckNewName(const CliContext& context, const std::string& name)
+// A name that can be a folder under the root and that no vault but exceptId has.
+int CheckNewName(const CliContext& context, const std::string& name, uint32_t exceptId = 0)
 {
     if (!IsValidVaultName(name))
         return Fail(EXIT_FAILED,
                     "\"%s\" cannot be a vault name: use 1 to %d characters, none of \\ / : * ? "
                     "\" < > |, not ending in a dot or a space, and not a device name.",
                     name.c_str(), int(MAX_VAULT_NAME));
-    if (!context.store.IsNameFree(name))
-        return Fail(EXIT_FAILED, "A vault named \"%s\" already exists.", name.c_str());
+    if (!context.store.IsNameFree(name, context.root, exceptId))
+        return Fail(EXIT_FAILED,
+                    "The name \"%s\" is already used by a vault, a vault's container or a file "
+                    "in %s.", name.c_str(), context.root.c_str());
     return EXIT_OK;
 }
 
-// Finds the vault and checks its password. EXIT_OK with the record and the password.
-int OpenVault(const CliContext& context, const std::string& name, VaultRecord* record,
-              std::string* password)
+// Finds the vault, claims it for this command and checks its password. EXIT_OK with the record
+// as it is now and the password.
+int OpenVault(const CliContext& context, const std::string& name, VaultClaim& claim,
+              VaultRecord* record, std::string* password)
 {
     if (!FindVault(context.store, name, record))
+        return Fail(EXIT_NO_SUCH_VAULT, "There is no vault named \"%s\".", name.c_str());
+    if (!claim.ClaimVault(record->id))
+        return Fail(EXIT_FAILED, "%s", VaultInUseText(record->Name()).c_str());
+    // Read again now that no one else can change it.
+    if (!context.store.Load(record->id, *record))
         return Fail(EXIT_NO_SUCH_VAULT, "There is no vault named \"%s\".", name.c_str());
     if (!ReadSecretLine("Password: ", password))
         return Fail(EXIT_USAGE, "The password must be given on standard input.");
@@ -93,6 +102,9 @@ int List(CliContext& context)
 
 int Create(CliContext& context, const std::string& name)
 {
+    VaultClaim claim;
+    if (!claim.ClaimNames())
+        return Fail(EXIT_FAILED, "Another window or process is naming a vault; try again.");
     if (int code = CheckNewName(context, name))
         return code;
     std::string password;
@@ -111,9 +123,10 @@ int Create(CliContext& context, const std::string& name)
 
 int LockOrUnlock(CliContext& context, const std::string& name, bool lock)
 {
+    VaultClaim claim;
     VaultRecord record;
     std::string password;
-    if (int code = OpenVault(context, name, &record, &password))
+    if (int code = OpenVault(context, name, claim, &record, &password))
         return code;
     bool done = lock ? record.Lock(context.root, password.c_str())
                      : record.Unlock(context.root, password.c_str());
@@ -128,14 +141,17 @@ int LockOrUnlock(CliContext& context, const std::string& name, bool lock)
 
 int Rename(CliContext& context, const std::string& name, const std::string& newName)
 {
+    VaultClaim claim;
     VaultRecord record;
     std::string password;
-    if (int code = OpenVault(context, name, &record, &password))
+    if (int code = OpenVault(context, name, claim, &record, &password))
         return code;
-    if (newName != name)
-        if (int code = CheckNewName(context, newName))
+    if (!claim.ClaimNames())
+        return Fail(EXIT_FAILED, "Another window or process is naming a vault; try again.");
+    if (newName != record.Name())
+        if (int code = CheckNewName(context, newName, record.id))
             return code;
-    if (!record.Rename(context.root, newName))
+    if (!record.Rename(context.store, context.root, newName))
         return Fail(EXIT_FAILED, "The folder of vault \"%s\" could not be renamed to %s\\%s.",
                     name.c_str(), context.root.c_str(), newName.c_str());
     if (int code = Save(context, record))
@@ -147,8 +163,9 @@ int Rename(CliContext& context, const std::string& name, const std::string& newN
 int ChangePassword(CliContext& context, const std::string& name)
 {
     VaultRecord record;
+    VaultClaim claim;
     std::string password, newPassword;
-    if (int code = OpenVault(context, name, &record, &password))
+    if (int code = OpenVault(context, name, claim, &record, &password))
         return code;
     if (!ReadSecretLine("New password: ", &newPassword))
         return Fail(EXIT_USAGE, "The new password must follow on standard input.");
@@ -161,9 +178,10 @@ int ChangePassword(CliContext& context, const std::string& name)
 
 int Remove(CliContext& context, const std::string& name)
 {
+    VaultClaim claim;
     VaultRecord record;
     std::string password;
-    if (int code = OpenVault(context, name, &record, &password))
+    if (int code = OpenVault(context, name, claim, &record, &password))
         return code;
     context.store.Remove(record, context.root);
     std::printf("Vault \"%s\" has been removed.\n", name.c_str());

@@ -46,7 +46,7 @@ void ConsoleFrontEnd::RequestCancel()
 
 bool ConsoleFrontEnd::RunJob(ProgressState& state, JobProc proc, void* job)
 {
-    state.ClearCancel();
+    state.BeginJob();
     InterlockedExchange(&cancelled_, 0);
     HANDLE thread = CreateThread(nullptr, 0, proc, job, 0, nullptr);
     if (!thread)
@@ -61,12 +61,11 @@ bool ConsoleFrontEnd::RunJob(ProgressState& state, JobProc proc, void* job)
     if (console_)
         std::fputc('\n', stderr);
 
-    ProgressLock hold(state);
     if (cancelled_) {
         std::fputs("Cancelled.\n", stderr);
         return false;
     }
-    return state.error == 0 && state.done == state.total;
+    return state.Succeeded();
 }
 
 void ConsoleFrontEnd::ShowProgress(ProgressState& state, int* shownPercent)
@@ -75,6 +74,8 @@ void ConsoleFrontEnd::ShowProgress(ProgressState& state, int* shownPercent)
     int percent;
     {
         ProgressLock hold(state);
+        if (!state.started)
+            return;  // what is there is an earlier job's
         title = state.title;
         status = state.status;
         percent = state.error ? 0 : PercentDone(state.done, state.total);

@@ -14,32 +14,29 @@ const uint32_t kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HI
 
 enum class Step { Next, End, Stop };
 
-// Notes a path that the job makes, so a failed unlock removes only what it added. Inside a
-// folder that the job made itself, everything is new and needs no look.
-void NoteCreated(VaultJob& job, const std::string& path, uint32_t attributes)
+// Creates the target; an existing read-only or hidden file of the same name (one this unlock
+// made from an earlier entry) is made normal first so that it can be replaced. *existed: the
+// file was there already, so the attributes given here were not applied.
+bool CreateTarget(WinFile& file, const std::string& target, uint32_t attributes, bool* existed)
 {
-    if (!job.folderIsNew && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-        job.created.Append(FileEntry{attributes, 0, path});
-}
-
-// Creates the target with its final attributes; an existing read-only or hidden file of the
-// same name is made normal first so that it can be replaced.
-bool CreateTarget(WinFile& file, const std::string& target, uint32_t attributes)
-{
-    if (file.Create(target, false, attributes))
-        return true;
-    if (GetLastError() != ERROR_ACCESS_DENIED)
-        return false;
-    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return file.Create(target, false, attributes);
+    bool created = file.Create(target, false, attributes);
+    if (!created && GetLastError() == ERROR_ACCESS_DENIED) {
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        created = file.Create(target, false, attributes);
+    }
+    *existed = created && GetLastError() == ERROR_ALREADY_EXISTS;
+    return created;
 }
 
 Step RestoreFile(VaultJob& job, ContainerReader& reader, const EntryHeader& header,
                  const std::string& target)
 {
-    NoteCreated(job, target, 0);
+    if (!job.folderIsNew && !job.journal.Prepare(target, false))
+        return Fail(GetLastError(), target), Step::Stop;
+    uint32_t attributes = header.attributes & kSettableAttributes;
     WinFile file;
-    if (!CreateTarget(file, target, header.attributes & kSettableAttributes))
+    bool existed = false;
+    if (!CreateTarget(file, target, attributes, &existed))
         return Fail(GetLastError(), target), Step::Stop;
     uint64_t remaining = header.size;
     do {
@@ -55,6 +52,20 @@ Step RestoreFile(VaultJob& job, ContainerReader& reader, const EntryHeader& head
         remaining -= write;
         Report(nullptr, reader.Count());
     } while (remaining > 0);
+    file.Close();
+    // The file ends with the attributes of the entry restored last.
+    if (existed && !SetFileAttributesA(target.c_str(), attributes ? attributes
+                                                                  : FILE_ATTRIBUTE_NORMAL))
+        return Fail(GetLastError(), target), Step::Stop;
+    return Step::Next;
+}
+
+Step RestoreDirectory(VaultJob& job, const std::string& target)
+{
+    if (!job.folderIsNew && !job.journal.Prepare(target, true))
+        return Fail(GetLastError(), target), Step::Stop;
+    if (!CreateDirectoryTree(target))
+        return Fail(GetLastError(), target), Step::Stop;
     return Step::Next;
 }
 
@@ -77,11 +88,8 @@ Step RestoreEntry(VaultJob& job, ContainerReader& reader, const std::string& fol
     std::string target = folder + "\\" + relative;
     std::string status = "Processing " + relative;
     Report(&status, reader.Count());
-    if (header.attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        NoteCreated(job, target, FILE_ATTRIBUTE_DIRECTORY);
-        CreateDirectoryTree(target);
-        return Step::Next;
-    }
+    if (header.attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return RestoreDirectory(job, target);
     return RestoreFile(job, reader, header, target);
 }
 
@@ -92,10 +100,15 @@ DWORD WINAPI DecryptVaultProc(void* parameter)
     VaultJob& job = *static_cast<VaultJob*>(parameter);
     StartProgress(VaultJobProgress, "Decrypt vault " + job.record->Name(), job.total);
     std::string folder = job.record->folder.FolderPath(job.root);
+    std::string containerPath = job.record->folder.ContainerPath(job.root);
     job.folderIsNew = GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
-    CreateDirectoryTree(folder);
+    // Nothing is restored unless the vault folder is a folder (not a file of its name).
+    if (!CreateDirectoryTree(folder))
+        return Fail(GetLastError(), folder), 0;
+    if (!job.folderIsNew)
+        job.journal.Begin(folder, containerPath);
     WinFile container;
-    if (!container.OpenForReading(job.record->folder.ContainerPath(job.root)))
+    if (!container.OpenForReading(containerPath))
         return Fail(), 0;
     ContainerReader reader(container, *job.cipher, transferBuffer, TRANSFER_BUFFER_SIZE);
     for (;;) {

@@ -1,6 +1,9 @@
 #pragma once
 #include <string>
 
-// Creates path and any missing parents. True when the directory exists afterwards; an existing
-// entry of that name (even a file) counts as success, as CreateDirectoryA's "already exists" does.
+// Creates path and any missing parents. True when a directory of that name exists afterwards;
+// an existing directory counts as success, a file of that name does not.
 bool CreateDirectoryTree(const std::string& path);
+
+// True when path names an existing directory.
+bool IsDirectory(const std::string& path);

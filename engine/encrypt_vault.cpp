@@ -24,6 +24,18 @@ bool AppendEntryHead(ContainerWriter& writer, const FileEntry& entry, const std:
 
 enum class Outcome { Done, Ended };
 
+// Errors in writing the container name the container, as the user knows it.
+std::string ShownContainerPath(const VaultJob& job)
+{
+    return job.record->folder.ContainerPath(job.root);
+}
+
+std::string ChangedText(const std::string& path)
+{
+    return path + " changed while the vault was being locked. Close the program that is writing "
+                  "it and lock the vault again.";
+}
+
 // Streams exactly the enumerated size of one file; a file that has shrunk or grown since the
 // enumeration fails the job rather than writing contents that disagree with its header.
 // Ended: the job was cancelled or has been reported as failed.
@@ -31,7 +43,7 @@ Outcome AppendContents(VaultJob& job, ContainerWriter& writer, const FileEntry& 
 {
     WinFile file;
     if (!file.OpenForReading(entry.path)) {
-        Fail();
+        Fail(GetLastError(), entry.path);  // in use by another program, say
         return Outcome::Ended;
     }
     for (uint64_t remaining = entry.size; remaining > 0;) {
@@ -40,7 +52,7 @@ Outcome AppendContents(VaultJob& job, ContainerWriter& writer, const FileEntry& 
         uint32_t room = 0;
         uint8_t* at = writer.Room(8, &room);
         if (!at) {
-            Fail(GetLastError(), job.record->folder.ContainerPath(job.root));
+            Fail(GetLastError(), ShownContainerPath(job));
             return Outcome::Ended;
         }
         uint32_t want = remaining < room ? uint32_t(remaining) : room;
@@ -50,7 +62,7 @@ Outcome AppendContents(VaultJob& job, ContainerWriter& writer, const FileEntry& 
             return Outcome::Ended;
         }
         if (got != want)
-            return Fail(), Outcome::Ended;  // shorter than enumerated
+            return FailWith(ChangedText(entry.path)), Outcome::Ended;  // shorter than listed
         writer.Seal(got);
         remaining -= got;
         Report(nullptr, writer.Count());
@@ -58,11 +70,25 @@ Outcome AppendContents(VaultJob& job, ContainerWriter& writer, const FileEntry& 
     uint8_t probe;
     uint32_t extra = 0;
     if (!file.Read(&probe, 1, &extra) || extra != 0)
-        return Fail(), Outcome::Ended;  // longer than enumerated
+        return FailWith(ChangedText(entry.path)), Outcome::Ended;  // longer than listed
     return Outcome::Done;
 }
 
 }  // namespace
+
+// Gives the complete container its own name, never replacing a file that has that name.
+bool PlaceContainer(VaultJob& job, WinFile& container, const std::string& containerPath)
+{
+    if (!FlushFileBuffers(container.Handle()))
+        return Fail(GetLastError(), ShownContainerPath(job)), false;
+    container.Close();
+    if (!SetFileAttributesA(job.partialPath.c_str(), FILE_ATTRIBUTE_HIDDEN))
+        return Fail(GetLastError(), ShownContainerPath(job)), false;
+    if (!MoveFileExA(job.partialPath.c_str(), containerPath.c_str(), MOVEFILE_WRITE_THROUGH))
+        return Fail(GetLastError(), containerPath), false;
+    job.placed = true;
+    return true;
+}
 
 DWORD WINAPI EncryptVaultProc(void* parameter)
 {
@@ -71,8 +97,8 @@ DWORD WINAPI EncryptVaultProc(void* parameter)
     std::string containerPath = job.record->folder.ContainerPath(job.root);
     std::string folder = job.record->folder.FolderPath(job.root);
     WinFile container;
-    if (!container.Create(containerPath, true))
-        return Fail(), 0;
+    if (!container.Create(job.partialPath, true))
+        return Fail(GetLastError(), ShownContainerPath(job)), 0;
     ContainerWriter writer(container, *job.cipher, transferBuffer, TRANSFER_BUFFER_SIZE / 2);
     for (const FileEntry& entry : *job.files) {
         if (VaultJobProgress.IsCancelRequested())
@@ -81,18 +107,18 @@ DWORD WINAPI EncryptVaultProc(void* parameter)
         Report(&status, writer.Count());
         std::string relative = entry.path.substr(folder.size() + 1);
         if (relative.size() > MAX_ENTRY_NAME_LENGTH)
-            return Fail(), 0;
+            return Fail(ERROR_FILENAME_EXCED_RANGE, entry.path), 0;
         if (!AppendEntryHead(writer, entry, relative))
-            return Fail(GetLastError(), containerPath), 0;
+            return Fail(GetLastError(), ShownContainerPath(job)), 0;
         Report(nullptr, writer.Count());
         if (!entry.IsDirectory() && AppendContents(job, writer, entry) != Outcome::Done)
             return 0;
     }
     // The folder is deleted once this job completes: the container must be on disk first.
-    if (!writer.Finish() || !FlushFileBuffers(container.Handle()) ||
-        !SetFileAttributesA(containerPath.c_str(), FILE_ATTRIBUTE_HIDDEN))
-        return Fail(GetLastError(), containerPath), 0;
-    container.Close();
+    if (!writer.Finish())
+        return Fail(GetLastError(), ShownContainerPath(job)), 0;
+    if (!PlaceContainer(job, container, containerPath))
+        return 0;
     FinishProgress(VaultJobProgress);
     return 0;
 }

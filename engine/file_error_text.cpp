@@ -44,6 +44,11 @@ const char* ReasonFor(DWORD error)
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
         return "Disk full while accessing %1.";
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+        return "%1 already exists.";
+    case ERROR_NO_UNICODE_TRANSLATION:
+        return "The name of %1 uses characters that the system's code page cannot represent.";
     case ERROR_HANDLE_EOF:
         return "An attempt was made to access %1 past its end.";
     default:

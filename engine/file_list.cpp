@@ -1,31 +1,57 @@
 #include "file_list.h"
 
+#include "ansi_name.h"
 #include "directory_tree.h"
 #include "job_front_end.h"
 
+void FileList::NoteProblem(const std::string& path, uint32_t error)
+{
+    if (problemPath.empty()) {
+        problemPath = path;
+        problemError = error ? error : ERROR_GEN_FAILURE;
+    }
+}
+
 int FileList::Enumerate(const std::string& dir, const std::string& mask)
 {
+    Search(dir, mask, false);
+    return int(entries_.size());
+}
+
+void FileList::Search(const std::string& dir, const std::string& mask, bool mustExist)
+{
+    // Searched by UTF-16 name, so that a name the code page cannot hold is seen, not skipped.
     std::string pattern = mask.empty() ? dir : dir + "\\" + mask;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return int(entries_.size());
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(WidenAnsi(pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        if (mustExist || (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND))
+            NoteProblem(dir, error);
+        return;
+    }
     do {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..")
+        if (!wcscmp(found.cFileName, L".") || !wcscmp(found.cFileName, L".."))
             continue;
+        std::string name;
+        bool representable = NarrowExactly(found.cFileName, &name);
         FileEntry entry;
         entry.attributes = found.dwFileAttributes;
         entry.path = mask.empty() ? dir : dir + "\\" + name;
         entry.size = entry.IsDirectory()
                          ? 0
                          : (uint64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+        if (!representable) {
+            NoteProblem(entry.path, ERROR_NO_UNICODE_TRANSLATION);
+            continue;
+        }
         entries_.push_back(entry);
+        // A folder that the search has just found must be searchable in turn: if it is not
+        // (access denied, a path too long), what it holds would be missed.
         if (entry.IsDirectory() && !entry.IsLink() && !mask.empty())
-            Enumerate(entry.path, mask);
-    } while (FindNextFileA(search, &found));
+            Search(entry.path, mask, true);
+    } while (FindNextFileW(search, &found));
     FindClose(search);
-    return int(entries_.size());
 }
 
 bool FileList::CopyTo(const std::string& destination, bool overwrite)

@@ -27,7 +27,8 @@ class FileList {
 public:
     // Appends what lies under dir and returns the number of entries now in the list. An empty
     // mask adds dir's own entry only; otherwise every name matching mask, at every level,
-    // is added and directories are entered at once. A path that cannot be searched adds nothing.
+    // is added and directories are entered at once. A path that cannot be searched adds nothing
+    // and, unless it is simply missing, is noted in problemPath.
     int Enumerate(const std::string& dir, const std::string& mask);
 
     // Copies every entry into destination (keeping paths relative to the list's base); true
@@ -49,7 +50,18 @@ public:
     // The system error code of the last failed job step; 0 when a job starts.
     uint32_t lastError = 0;
 
+    // The first folder that could not be searched, or entry whose name the ANSI code page cannot
+    // represent (ERROR_NO_UNICODE_TRANSLATION; its path then shows '?' in place of those
+    // characters), with the system's reason. Empty when everything was listed.
+    std::string problemPath;
+    uint32_t problemError = 0;
+
 private:
+    // Lists dir's entries matching mask, recursively; mustExist: dir was found by a search, so
+    // that failing to search it is a problem even when the system calls it missing.
+    void Search(const std::string& dir, const std::string& mask, bool mustExist);
+    void NoteProblem(const std::string& path, uint32_t error);
+
     std::list<FileEntry> entries_;
 };
 

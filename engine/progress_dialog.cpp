@@ -29,7 +29,7 @@ CProgressDlg::~CProgressDlg()
 
 bool CProgressDlg::Run(JobProc proc, void* job)
 {
-    m_state->ClearCancel();
+    m_state->BeginJob();
     InterlockedExchange(&m_state->notifyPending, 0);
     m_resumed = false;
     m_thread = CreateThread(nullptr, 0, proc, job, CREATE_SUSPENDED, nullptr);
@@ -45,7 +45,8 @@ bool CProgressDlg::Run(JobProc proc, void* job)
     WaitForSingleObject(m_thread, INFINITE);
     CloseHandle(m_thread);
     m_thread = nullptr;
-    return endCode != IDCANCEL;
+    // The dialog may have closed on what it saw; what counts is how the worker itself ended.
+    return endCode != IDCANCEL && m_state->Succeeded();
 }
 
 void CProgressDlg::PostProgress(ProgressState& state)
@@ -88,6 +89,8 @@ LRESULT CProgressDlg::OnProgress(WPARAM, LPARAM)
     int endCode = 0;
     {
         ProgressLock hold(*m_state);
+        if (!m_state->started)
+            return 0;  // nothing of this job to show yet
         if (m_state->error != 0) {
             endCode = IDCANCEL;
         } else {

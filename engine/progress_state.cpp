@@ -28,6 +28,19 @@ void ProgressState::ClearCancel()
     ResetEvent(cancelEvent);
 }
 
+void ProgressState::BeginJob()
+{
+    ClearCancel();
+    ProgressLock hold(*this);
+    started = false;
+}
+
+bool ProgressState::Succeeded()
+{
+    ProgressLock hold(*this);
+    return started && error == 0 && done == total;
+}
+
 int PercentDone(uint64_t done, uint64_t total)
 {
     if (done == total)
@@ -46,6 +59,7 @@ void StartProgress(ProgressState& state, const std::string& title, uint64_t tota
         state.done = 0;
         state.total = total;
         state.error = 0;
+        state.started = true;
     }
     CProgressDlg::PostProgress(state);
 }

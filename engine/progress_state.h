@@ -21,6 +21,12 @@ struct ProgressState {
     void RequestCancel();
     // Forgets a request left from an earlier job.
     void ClearCancel();
+    // Readies the state for a new job, before its worker starts: forgets a cancel request and
+    // marks everything in the state as left by an earlier job until the worker's StartProgress.
+    void BeginJob();
+    // The job's own outcome, read once its worker has ended: it started, reported no error and
+    // brought done up to total.
+    bool Succeeded();
     // True when a cancel was asked for. A plain read: cheap enough to poll for every chunk
     // (a wait on the event costs a round trip to the system each time).
     bool IsCancelRequested() const { return cancelRequested != 0; }
@@ -34,6 +40,9 @@ struct ProgressState {
     volatile LONG cancelRequested = 0;
     CProgressDlg* dialog = nullptr;  // the dialog showing this state, while it exists
     uint32_t error = 0;
+    // False from BeginJob until the worker's first report: until then the texts and counts are
+    // an earlier job's (a finished one leaves done == total behind) and say nothing of this one.
+    bool started = false;
     // 1 while a WM_JOB_PROGRESS is on its way to the dialog: posts are coalesced, so a busy worker
     // never floods the dialog's queue.
     volatile LONG notifyPending = 0;
@@ -60,7 +69,8 @@ extern ProgressState VaultJobProgress;
 // do is complete), else done / (total / 100) truncated, 0 for a total of 0.
 int PercentDone(uint64_t done, uint64_t total);
 
-// The worker's first report: both texts, done 0, the total, no error.
+// The worker's first report: both texts, done 0, the total, no error; the state is this job's from
+// now on.
 void StartProgress(ProgressState& state, const std::string& title, uint64_t total);
 // Ends the job as completed: "Done." and done = total.
 void FinishProgress(ProgressState& state);

@@ -3,21 +3,22 @@
 #include <windows.h>
 
 #include "directory_tree.h"
+#include "vault_path.h"
 #include "vault_record.h"
 
 std::string VaultFolder::FolderPath(const std::string& root) const
 {
-    return root + "\\" + record_->Name();
+    return JoinPath(root, record_->Name());
 }
 
 std::string VaultFolder::ContainerPath(const std::string& root) const
 {
-    return root + "\\" + record_->ValueName();
+    return JoinPath(root, record_->ValueName());
 }
 
 bool VaultFolder::MoveFolder(const std::string& root, const std::string& newName) const
 {
-    return MoveFileA(FolderPath(root).c_str(), (root + "\\" + newName).c_str()) != FALSE;
+    return MoveFileA(FolderPath(root).c_str(), JoinPath(root, newName).c_str()) != FALSE;
 }
 
 bool VaultFolder::EnsureFolder(const std::string& root) const

@@ -25,4 +25,10 @@ void Fail(DWORD error, const std::string& path)
     FailProgress(VaultJobProgress, VAULT_JOB_FAILED);
 }
 
+void FailWith(const std::string& text)
+{
+    ShowError(text);
+    FailProgress(VaultJobProgress, VAULT_JOB_FAILED);
+}
+
 }  // namespace vault_job

@@ -10,6 +10,7 @@
 #include "block_cipher.h"
 #include "container_format.h"
 #include "file_list.h"
+#include "restore_journal.h"
 #include "vault_record.h"
 
 enum { VAULT_JOB_FAILED = 6001, TRANSFER_BUFFER_SIZE = 64 * CONTENT_CHUNK };
@@ -20,17 +21,23 @@ struct VaultJob {
     BlockCipher* cipher = nullptr;      // set up already
     const VaultRecord* record = nullptr;
     std::string root;                   // the vaults root
+    // Lock: the container is written under this name and takes its own only when complete, so
+    // a failed lock never leaves (or overwrites) a file under the container's name.
+    std::string partialPath;
+    bool placed = false;  // the complete container has taken its own name
     // Unlock: whether the job made the vault folder itself (then all of it is new), and
-    // otherwise what the job made in it that was not there before.
+    // otherwise what it made and replaced there.
     bool folderIsNew = false;
-    FileList created;
+    RestoreJournal journal;
 };
 
-// Writes root\valueName from job.files. Ends as failed (without a finished container) when an
-// entry cannot be read, a file's length no longer matches its enumeration, or a write fails.
+// Writes root\valueName from job.files, through job.partialPath. Ends as failed (without a
+// container) when an entry cannot be read, a file's length no longer matches its enumeration, a
+// write fails, or a file of the container's name has appeared meanwhile.
 DWORD WINAPI EncryptVaultProc(void* job);
 // Restores root\name from root\valueName. A damaged or hostile container (a header that is not
-// of type 1, a truncated entry, a name that would leave the vault folder) fails the job.
+// of type 1, a truncated entry, a name that would leave the vault folder or that Windows would
+// change), an entry that cannot be made, or a vault folder that cannot be one fails the job.
 DWORD WINAPI DecryptVaultProc(void* job);
 
 // Shared by the two workers.
@@ -39,4 +46,6 @@ extern uint8_t transferBuffer[TRANSFER_BUFFER_SIZE];
 void Report(const std::string* status, uint64_t done);
 // Ends the job as failed; with a path, first tells the user why it could not be accessed.
 void Fail(DWORD error = 0, const std::string& path = std::string());
+// Ends the job as failed, first telling the user `text`.
+void FailWith(const std::string& text);
 }  // namespace vault_job

@@ -5,14 +5,21 @@
 
 namespace {
 
+std::string UpperAscii(std::string text)
+{
+    for (char& c : text)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The device names answer with or without an extension and with blanks before it ("nul .txt").
 bool IsReservedDeviceName(const std::string& name)
 {
     std::string stem = name.substr(0, name.find('.'));
     while (!stem.empty() && stem.back() == ' ')
         stem.pop_back();
-    for (char& c : stem)
-        c = char(std::toupper(static_cast<unsigned char>(c)));
-    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+    stem = UpperAscii(stem);
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     for (const char* device : kDevices)
         if (stem == device)
             return true;
@@ -22,9 +29,9 @@ bool IsReservedDeviceName(const std::string& name)
 
 }  // namespace
 
-bool IsValidVaultName(const std::string& name)
+bool IsValidNameComponent(const std::string& name)
 {
-    if (name.empty() || name.size() > MAX_VAULT_NAME)
+    if (name.empty())
         return false;
     for (unsigned char c : name)
         if (c < 32 || std::strchr("\\/:*?\"<>|", c))
@@ -35,22 +42,20 @@ bool IsValidVaultName(const std::string& name)
     return !IsReservedDeviceName(name);
 }
 
+bool IsValidVaultName(const std::string& name)
+{
+    return name.size() <= MAX_VAULT_NAME && IsValidNameComponent(name);
+}
+
 bool IsSafeRelativeName(const std::string& name)
 {
-    if (name.empty())
-        return false;
     std::string::size_type start = 0;
-    while (start <= name.size()) {
+    for (;;) {
         std::string::size_type end = name.find_first_of("\\/", start);
-        if (end == std::string::npos)
-            end = name.size();
-        std::string component = name.substr(start, end - start);
-        if (component.empty() || component == "." || component == "..")
+        if (!IsValidNameComponent(name.substr(start, end - start)))
             return false;
-        for (unsigned char c : component)
-            if (c < 32 || c == ':')
-                return false;
+        if (end == std::string::npos)
+            return true;
         start = end + 1;
     }
-    return true;
 }

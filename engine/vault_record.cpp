@@ -57,7 +57,7 @@ void VaultRecord::SetName(const std::string& newName)
 bool VaultRecord::Create(const VaultStore& store, const std::string& root,
                          const std::string& newName, const char* password)
 {
-    if (!IsValidVaultName(newName))
+    if (!IsValidVaultName(newName) || !store.IsNameFree(newName, root))
         return false;
     VaultRecord created;
     created.SetName(newName);
@@ -80,12 +80,15 @@ bool VaultRecord::Create(const VaultStore& store, const std::string& root,
     return folder.EnsureFolder(root);
 }
 
-bool VaultRecord::Rename(const std::string& root, const std::string& newName)
+bool VaultRecord::Rename(const VaultStore& store, const std::string& root,
+                         const std::string& newName)
 {
     if (!IsValidVaultName(newName))
         return false;
     if (newName == Name())
         return true;
+    if (!store.IsNameFree(newName, root, id))
+        return false;
     if (!IsLocked() && !folder.MoveFolder(root, newName))
         return false;
     SetName(newName);

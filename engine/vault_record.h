@@ -29,13 +29,15 @@ public:
 
     // Makes a new unlocked vault: creates root\name, takes an id that neither a record in store
     // nor a file in root already uses, and sets the password. False (record untouched, nothing
-    // created) for a name IsValidVaultName refuses or a folder that cannot be created.
+    // created) for a name IsValidVaultName or store.IsNameFree refuses or a folder that cannot be
+    // created. Callers hold VaultClaim::ClaimNames from the name check until the record is saved.
     bool Create(const VaultStore& store, const std::string& root, const std::string& name,
                 const char* password);
 
-    // Takes a new name. An unlocked vault's folder is moved first; if the name is refused or the
-    // move fails, nothing changes and the result is false, so name and folder always agree.
-    bool Rename(const std::string& root, const std::string& newName);
+    // Takes a new name. An unlocked vault's folder is moved first; if the name is refused (by
+    // IsValidVaultName, or by store.IsNameFree for any vault but this one) or the move fails,
+    // nothing changes and the result is false, so name and folder always agree.
+    bool Rename(const VaultStore& store, const std::string& root, const std::string& newName);
 
     // Lock and Unlock take the password already checked against the digest. Each runs its job
     // behind the progress dialog; true on success or when the vault is already in that state.
@@ -85,4 +87,6 @@ static_assert(offsetof(VaultRecord, passwordDigest) == 8, "digest at 8");
 static_assert(offsetof(VaultRecord, valueName) == 24, "valueName at 24");
 static_assert(offsetof(VaultRecord, name) == 37, "name at 37");
 static_assert(offsetof(VaultRecord, padding) == 297, "padding at 297");
-static_assert(offsetof(VaultRecord, folder) == VAULT_RECORD_SIZE, "record is 300 bytes");
+static_assert(offsetof(VaultRecord, padding) + sizeof(VaultRecord::padding) == VAULT_RECORD_SIZE,
+              "the persisted record is 300 bytes");
+static_assert(offsetof(VaultRecord, folder) >= VAULT_RECORD_SIZE, "nothing in memory overlaps it");

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "ansi_name.h"
+#include "vault_path.h"
+
 bool VaultStore::Open(const CRegistryKey& appKey)
 {
     return key_.Open("Vaults", appKey.GetHandle());
@@ -56,13 +59,16 @@ bool VaultStore::Next(VaultRecord& record) const
     return ReadAt(record) == ERROR_SUCCESS;
 }
 
-bool VaultStore::IsNameFree(const std::string& name) const
+bool VaultStore::IsNameFree(const std::string& name, const std::string& root,
+                            uint32_t exceptId) const
 {
     VaultRecord record;
     for (bool found = First(record); found; found = Next(record))
-        if (record.Name() == name)
+        if (record.id != exceptId &&
+            (IsSameFileName(record.Name(), name) || IsSameFileName(record.ValueName(), name)))
             return false;
-    return true;
+    DWORD attributes = GetFileAttributesA(JoinPath(root, name).c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool VaultStore::HasUnlockedVault() const

@@ -25,8 +25,11 @@ public:
     bool First(VaultRecord& record) const;
     bool Next(VaultRecord& record) const;
 
-    // True when no enumerated record has exactly this name (case-sensitive).
-    bool IsNameFree(const std::string& name) const;
+    // True when name can be given to a vault without touching another vault's files: no
+    // enumerated record other than exceptId has it as its name or its container's name, compared
+    // as the file system compares names (letter case aside), and nothing but a folder bears the
+    // name in root. A plain folder that belongs to no vault may become a vault.
+    bool IsNameFree(const std::string& name, const std::string& root, uint32_t exceptId = 0) const;
     // True when some enumerated record is not locked.
     bool HasUnlockedVault() const;
 

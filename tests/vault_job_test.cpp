@@ -7,6 +7,7 @@
 #include "engine/vault_job.h"
 #include "engine/vault_store.h"
 #include "scratch.h"
+#include "ui_driver.h"
 
 // A file whose length changes between the enumeration and its reading must not give a container
 // whose contents disagree with its headers: the job fails instead.
@@ -35,8 +36,17 @@ TEST(EncryptVaultProc, FailsWhenAFileChangedLengthAfterTheEnumeration)
         job.cipher = &cipher;
         job.record = &record;
         job.root = root.Path();
+        job.partialPath = root / "00000001.vlt.partial";
         CProgressDlg dialog(VaultJobProgress);
+        MessageBoxAnswerer user(IDOK);
         EXPECT_FALSE(dialog.Run(EncryptVaultProc, &job)) << c.what;
+        ASSERT_TRUE(user.Wait()) << c.what;
+        EXPECT_EQ(user.text, root / "V\\changing.txt" +
+                                 " changed while the vault was being locked. Close the program "
+                                 "that is writing it and lock the vault again.")
+            << c.what;
+        EXPECT_FALSE(job.placed) << c.what;
+        EXPECT_FALSE(Exists(root / "00000001.vlt")) << c.what;
         ProgressLock hold(VaultJobProgress);
         EXPECT_EQ(VaultJobProgress.error, uint32_t(VAULT_JOB_FAILED)) << c.what;
     }

@@ -233,7 +233,7 @@ TEST_F(VaultLockTest, ALockedVaultRenamedUnlocksUnderItsNewName)
     WriteFileBytes(In("note.txt"), "hello");
     ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
     std::string container = Container();
-    ASSERT_TRUE(vault.Rename(root.Path(), "Renamed"));
+    ASSERT_TRUE(vault.Rename(store, root.Path(), "Renamed"));
     EXPECT_EQ(Container(), container);
     ASSERT_TRUE(vault.Unlock(root.Path(), "pw"));
     EXPECT_EQ(ReadFileBytes(root / "Renamed\\note.txt"), "hello");

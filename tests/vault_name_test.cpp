@@ -22,12 +22,19 @@ TEST(IsValidVaultName, AcceptsFolderNamesAndRefusesTheRest)
 TEST(IsSafeRelativeName, KeepsNamesInsideTheVaultFolder)
 {
     const char* safe[] = {"a", "Letters\\2009\\march.doc", ".hidden", "with space\\x y", "a.b/c",
-                          "..name", "name.."};
+                          "..name", "COM0", "nul-not.txt", "console", "dir\\LPT10"};
     for (const char* name : safe)
         EXPECT_TRUE(IsSafeRelativeName(name)) << name;
     const char* unsafe[] = {"",        "\\abs",    "/abs",   "C:\\x",     "C:x",
                             "..",      "..\\up",   "a\\..\\..\\up", "a/../b", "a\\\\b",
-                            "a\\",     ".",        "a\\.\\b", "file:stream", "tab\tname"};
+                            "a\\",     ".",        "a\\.\\b", "file:stream", "tab\tname",
+                            // names Windows trims, so they would land on another file
+                            "name..", "trail.", "trail ", "dir.\\x", "dir \\x",
+                            // device names, in any component, case and with any extension
+                            "NUL", "NUL.txt", "nul.tar.gz", "AUX", "aux.c", "COM1", "lpt9.doc",
+                            "a\\CON", "CON\\a", "nul .txt", "conin$",
+                            // characters no file name may hold (a bit flip away)
+                            "wild*card", "what?", "a<b", "a>b", "a|b", "q\"uote"};
     for (const char* name : unsafe)
         EXPECT_FALSE(IsSafeRelativeName(name)) << name;
 }

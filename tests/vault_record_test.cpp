@@ -94,7 +94,7 @@ TEST_F(VaultRecordTest, RenamingAnUnlockedVaultMovesItsFolder)
     VaultRecord record;
     ASSERT_TRUE(record.Create(store, root.Path(), "Old", "pw"));
     WriteFileBytes(root / "Old\\note.txt", "hello");
-    EXPECT_TRUE(record.Rename(root.Path(), "New"));
+    EXPECT_TRUE(record.Rename(store, root.Path(), "New"));
     EXPECT_STREQ(record.name, "New");
     EXPECT_FALSE(Exists(root / "Old"));
     EXPECT_EQ(ReadFileBytes(root / "New\\note.txt"), "hello");
@@ -105,11 +105,11 @@ TEST_F(VaultRecordTest, AFailedMoveKeepsNameAndFolderInAgreement)
     VaultRecord record;
     ASSERT_TRUE(record.Create(store, root.Path(), "Mine", "pw"));
     CreateDirectoryA((root / "Taken").c_str(), nullptr);
-    EXPECT_FALSE(record.Rename(root.Path(), "Taken"));
+    EXPECT_FALSE(record.Rename(store, root.Path(), "Taken"));
     EXPECT_STREQ(record.name, "Mine");
     EXPECT_TRUE(Exists(root / "Mine"));
 
-    EXPECT_FALSE(record.Rename(root.Path(), std::string(260, 'x')));
+    EXPECT_FALSE(record.Rename(store, root.Path(), std::string(260, 'x')));
     EXPECT_STREQ(record.name, "Mine");
 }
 
@@ -119,9 +119,49 @@ TEST_F(VaultRecordTest, RenamingALockedVaultChangesOnlyTheRecord)
     ASSERT_TRUE(record.Create(store, root.Path(), "Locked", "pw"));
     record.flags = VAULT_LOCKED;
     CreateDirectoryA((root / "Other").c_str(), nullptr);
-    EXPECT_TRUE(record.Rename(root.Path(), "Other"));
+    EXPECT_TRUE(record.Rename(store, root.Path(), "Other"));
     EXPECT_STREQ(record.name, "Other");
     EXPECT_TRUE(Exists(root / "Locked"));
     EXPECT_EQ(0, std::memcmp(record.name + 6, std::string(254, '\0').data(), 254))
         << "the name field is zero-filled";
+}
+
+// Neither a new vault nor a renamed one may take over another vault's folder or container, or a
+// file that happens to lie in the root.
+TEST_F(VaultRecordTest, NamesThatReachAnotherVaultsFilesAreRefused)
+{
+    VaultRecord alpha, beta;
+    ASSERT_TRUE(alpha.Create(store, root.Path(), "Alpha", "pw"));
+    alpha.flags = VAULT_LOCKED;
+    ASSERT_TRUE(store.Save(alpha));
+    WriteFileBytes(alpha.folder.ContainerPath(root.Path()), "Alpha's container");
+    RemoveDirectoryA(alpha.folder.FolderPath(root.Path()).c_str());
+    ASSERT_TRUE(beta.Create(store, root.Path(), "Beta", "pw"));
+    ASSERT_TRUE(store.Save(beta));
+    WriteFileBytes(root / "Beta\\mine.txt", "Beta's file");
+    WriteFileBytes(root / "notes.txt", "a file in the root");
+
+    VaultRecord gamma;
+    ASSERT_TRUE(gamma.Create(store, root.Path(), "Gamma", "pw"));
+    ASSERT_TRUE(store.Save(gamma));
+    const std::string taken[] = {alpha.ValueName(), "alpha", "beta", "BETA", "notes.txt",
+                                 "NOTES.TXT"};
+    for (const std::string& name : taken) {
+        VaultRecord created;
+        EXPECT_FALSE(created.Create(store, root.Path(), name, "pw")) << name;
+        EXPECT_EQ(created.id, 0u) << name;
+        for (uint32_t state : {VAULT_UNLOCKED, VAULT_LOCKED}) {
+            VaultRecord renamed = gamma;
+            renamed.flags = state;
+            EXPECT_FALSE(renamed.Rename(store, root.Path(), name)) << name;
+            EXPECT_STREQ(renamed.name, "Gamma") << name;
+        }
+    }
+    EXPECT_EQ(ReadFileBytes(alpha.folder.ContainerPath(root.Path())), "Alpha's container");
+    EXPECT_EQ(ReadFileBytes(root / "Beta\\mine.txt"), "Beta's file");
+    EXPECT_EQ(ReadFileBytes(root / "notes.txt"), "a file in the root");
+
+    VaultRecord renamed = beta;
+    EXPECT_TRUE(renamed.Rename(store, root.Path(), "BETA")) << "its own name in another case";
+    EXPECT_EQ(ReadFileBytes(root / "BETA\\mine.txt"), "Beta's file");
 }

@@ -43,6 +43,7 @@ protected:
     ScratchKey scratch;
     CRegistryKey appKey;
     VaultStore store;
+    ScratchFolder root;
 };
 
 }  // namespace
@@ -91,7 +92,7 @@ TEST_F(VaultStoreTest, AnEmptyStoreHasNoVaults)
 {
     VaultRecord record;
     EXPECT_FALSE(store.First(record));
-    EXPECT_TRUE(store.IsNameFree("anything"));
+    EXPECT_TRUE(store.IsNameFree("anything", root.Path()));
     EXPECT_FALSE(store.HasUnlockedVault());
 }
 
@@ -101,9 +102,6 @@ TEST_F(VaultStoreTest, EnumerationListsRecordsAndAnswersNameAndLockQuestions)
     store.Save(Make(2, "Two", VAULT_LOCKED));
     EXPECT_EQ(Names(store), (std::vector<std::string>{"One", "Two"}));
     EXPECT_FALSE(store.HasUnlockedVault());
-    EXPECT_FALSE(store.IsNameFree("Two"));
-    EXPECT_TRUE(store.IsNameFree("two")) << "names are case-sensitive";
-    EXPECT_TRUE(store.IsNameFree("Two "));
 
     store.Save(Make(3, "Three", VAULT_UNLOCKED));
     EXPECT_TRUE(store.HasUnlockedVault());
@@ -141,7 +139,38 @@ TEST_F(VaultStoreTest, AForeignValueEndsTheEnumeration)
         c.putForeign(local);
         local.Save(Make(0x10, "After"));
         EXPECT_EQ(Names(local), std::vector<std::string>{"Before"}) << c.what;
-        EXPECT_TRUE(local.IsNameFree("After")) << c.what;
+        EXPECT_TRUE(local.IsNameFree("After", root.Path())) << c.what;
         EXPECT_FALSE(local.HasUnlockedVault()) << c.what;
     }
+}
+
+// A name is taken when a vault would reach another vault's files through it: another record's
+// name or container name as the file system compares names, or a file in the root.
+TEST_F(VaultStoreTest, ANameIsTakenByAnythingAVaultCouldClashWith)
+{
+    store.Save(Make(0x6b1a9973, "Alpha", VAULT_LOCKED));
+    store.Save(Make(2, "Beta"));
+    CreateDirectoryA((root / "Beta").c_str(), nullptr);
+    CreateDirectoryA((root / "Plain folder").c_str(), nullptr);
+    WriteFileBytes(root / "stray.vlt", "a file of someone's");
+    struct Case {
+        const char* name;
+        uint32_t exceptId;
+        bool free;
+    } const cases[] = {
+        {"Alpha", 0, false},
+        {"ALPHA", 0, false},         // one folder on disk, whatever the case
+        {"beta", 0, false},
+        {"6b1a9973.vlt", 0, false},  // Alpha's container
+        {"6B1A9973.VLT", 0, false},
+        {"stray.vlt", 0, false},     // a file in the root
+        {"STRAY.VLT", 0, false},
+        {"Plain folder", 0, true},   // a folder of no vault may become one
+        {"Gamma", 0, true},
+        {"beta", 2, true},           // Beta itself, renamed to another case
+        {"alpha", 2, false},         // ...but not to another vault's name
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(store.IsNameFree(c.name, root.Path(), c.exceptId), c.free)
+            << c.name << " except " << c.exceptId;
 }
