@@ -32,6 +32,7 @@ bool CProgressDlg::Run(JobProc proc, void* job)
     m_state->BeginJob();
     InterlockedExchange(&m_state->notifyPending, 0);
     m_resumed = false;
+    m_ending = false;
     m_thread = CreateThread(nullptr, 0, proc, job, CREATE_SUSPENDED, nullptr);
     if (!m_thread)
         return false;
@@ -103,15 +104,25 @@ LRESULT CProgressDlg::OnProgress(WPARAM, LPARAM)
     }
     UpdateData(false);
     m_bar.SetPos(position);
-    if (endCode)
+    if (endCode) {
+        m_ending = true;
         EndDialog(endCode);
+    }
     return 0;
 }
 
 LRESULT CProgressDlg::OnCatchUpTimer(WPARAM timer, LPARAM)
 {
-    if (timer == kCatchUpTimer)
-        OnProgress(0, 0);
+    if (timer != kCatchUpTimer)
+        return 0;
+    // Looked at before the state: a worker that had ended by then has written all it ever will.
+    bool workerEnded = WaitForSingleObject(m_thread, 0) == WAIT_OBJECT_0;
+    OnProgress(0, 0);
+    if (workerEnded && !m_ending) {
+        // It ended without completing or failing: nothing will ever close the dialog but this.
+        m_ending = true;
+        EndDialog(IDCANCEL);
+    }
     return 0;
 }
 
@@ -121,5 +132,6 @@ void CProgressDlg::OnCancel()
                    MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     m_state->RequestCancel();
+    m_ending = true;
     EndDialog(IDCANCEL);
 }

@@ -24,7 +24,8 @@ public:
 
     // Tells the state's dialog, if its window exists, to look at the state again. Never waits.
     // Only one notification is queued at a time; a dropped one is made up by the dialog's
-    // catch-up timer, so the dialog always sees the final state.
+    // catch-up timer, so the dialog always sees the final state (and closes as failed if the
+    // worker ended without one).
     static void PostProgress(ProgressState& state);
 
     // How notifications are posted (PostMessageA); tests replace it to see dropped posts.
@@ -46,4 +47,5 @@ private:
     ProgressState* m_state;
     HANDLE m_thread = nullptr;
     bool m_resumed = false;
+    bool m_ending = false;  // EndDialog has been called for this job
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/vault_claim.h"
 #include "program.h"
 #include "scratch.h"
 
@@ -86,4 +87,52 @@ TEST_F(CliTest, RefusalsHaveTheirExitCodesAndChangeNothing)
     EXPECT_TRUE(Exists(Folder("Mine")));
     EXPECT_EQ(RunCli({"lock", "Mine"}, "pw\n").exitCode, 0) << "the password is unchanged";
     EXPECT_EQ(RunCli({"--help"}).exitCode, 0);
+}
+
+TEST_F(CliTest, ANewVaultCannotTakeOverAnotherVaultsFiles)
+{
+    ASSERT_EQ(RunCli({"create", "Alpha"}, "pw\n").exitCode, 0);
+    WriteFileBytes(Folder("Alpha") + "\\a.txt", "alpha's");
+    ASSERT_EQ(RunCli({"lock", "Alpha"}, "pw\n").exitCode, 0);
+    std::string list = RunCli({"list"}).out;
+    std::string container = list.substr(list.rfind('\t') + 1, 12);
+    ASSERT_EQ(RunCli({"create", "Beta"}, "pw\n").exitCode, 0);
+    WriteFileBytes(Folder("Beta") + "\\b.txt", "beta's");
+
+    const char* const taken[] = {"Beta", "beta", "ALPHA"};
+    for (const char* name : taken)
+        EXPECT_EQ(RunCli({"create", name}, "pw\n").exitCode, 1) << name;
+    EXPECT_EQ(RunCli({"create", container}, "pw\n").exitCode, 1);
+    EXPECT_EQ(RunCli({"rename", "Beta", container}, "pw\n").exitCode, 1);
+    EXPECT_EQ(RunCli({"remove", "beta"}, "pw\n").exitCode, 4) << "no vault has that exact name";
+
+    EXPECT_EQ(ReadFileBytes(Folder("Beta") + "\\b.txt"), "beta's");
+    ASSERT_EQ(RunCli({"unlock", "Alpha"}, "pw\n").exitCode, 0);
+    EXPECT_EQ(ReadFileBytes(Folder("Alpha") + "\\a.txt"), "alpha's");
+}
+
+// Another process holds the vault (as a running lock would): every command that changes it is
+// refused at once and changes nothing; once it is free the same command works.
+TEST_F(CliTest, AVaultInUseElsewhereIsRefusedAtOnce)
+{
+    ASSERT_EQ(RunCli({"create", "Race"}, "pw\n").exitCode, 0);
+    WriteFileBytes(Folder("Race") + "\\r.txt", "race");
+    std::string list = RunCli({"list"}).out;
+    uint32_t id = std::stoul(list.substr(list.rfind('\t') + 1, 8), nullptr, 16);
+    {
+        VaultClaim elsewhere;
+        ASSERT_TRUE(elsewhere.ClaimVault(id));
+        const std::vector<std::string> commands[] = {
+            {"lock", "Race"}, {"rename", "Race", "Other"}, {"passwd", "Race"}, {"remove", "Race"}};
+        for (const auto& command : commands) {
+            CliRun run = RunCli(command, "pw\nnew\n");
+            EXPECT_EQ(run.exitCode, 1) << command[0];
+            EXPECT_NE(run.err.find("The vault \"Race\" is in use by another window or process."),
+                      std::string::npos)
+                << command[0] << ": " << run.err;
+        }
+        EXPECT_EQ(RunCli({"list"}).out, list);
+        EXPECT_EQ(ReadFileBytes(Folder("Race") + "\\r.txt"), "race");
+    }
+    EXPECT_EQ(RunCli({"lock", "Race"}, "pw\n").exitCode, 0);
 }

@@ -244,3 +244,48 @@ TEST(ProgressDialog, ABusyWorkerDoesNotFloodTheDialog)
     EXPECT_TRUE(dialog.Run(FloodingWorker, &state));
     EXPECT_LT(postsMade, long(kFloodReports / 10)) << "posts are coalesced";
 }
+
+namespace {
+
+// Reports nothing for longer than the catch-up interval, then fails.
+DWORD WINAPI LateFailingWorker(void* parameter)
+{
+    ProgressState& state = *static_cast<ProgressState*>(parameter);
+    Sleep(400);
+    StartProgress(state, "Late", 10);
+    FailProgress(state, 6001);
+    return 0;
+}
+
+// Reports nothing at all and returns, as a worker that met an early error might.
+DWORD WINAPI SilentWorker(void*) { return 0; }
+
+}  // namespace
+
+// A finished job leaves done == total behind; the next job's dialog must not take that for its
+// own success before its worker has reported, nor report success for a worker that never did.
+TEST(ProgressDialog, AJobSucceedsOnlyByItsOwnWorkersOutcome)
+{
+    struct Case {
+        const char* what;
+        JobProc proc;
+    } const cases[] = {{"a worker that fails after a pause", LateFailingWorker},
+                       {"a worker that reports nothing", SilentWorker}};
+    for (const Case& c : cases) {
+        ProgressState state;
+        {
+            CProgressDlg first(state);
+            ASSERT_TRUE(first.Run(EmptyWorker, &state)) << c.what;
+        }
+        CProgressDlg dialog(state);
+        EXPECT_FALSE(dialog.Run(c.proc, &state)) << c.what;
+    }
+}
+
+TEST(ProgressDialog, ADroppedFinalPostStillClosesTheDialog)
+{
+    PosterSwap swap(DropEveryPost);
+    ProgressState state;
+    CProgressDlg dialog(state);
+    EXPECT_TRUE(dialog.Run(SlowEmptyWorker, &state));
+}

@@ -69,6 +69,7 @@ MessageBoxAnswerer::MessageBoxAnswerer(int button, DWORD timeoutMs)
             return;
         caption = WindowText(box);
         text = ItemText(box, 0xFFFF);
+        icon = MessageBoxIcon(box);
         seen_ = true;
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     });
@@ -81,6 +82,63 @@ bool MessageBoxAnswerer::Wait()
     if (thread_.joinable())
         thread_.join();
     return seen_;
+}
+
+EveryMessageBoxAnswerer::EveryMessageBoxAnswerer(int button)
+{
+    thread_ = std::thread([this, button] {
+        while (!stop_) {
+            HWND box = WaitForDialog(IsMessageBox, 20);
+            if (!box)
+                continue;
+            texts_.push_back(ItemText(box, 0xFFFF));
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+            for (int tries = 0; tries < 500 && IsWindow(box) && IsWindowVisible(box); ++tries)
+                Sleep(10);
+        }
+    });
+}
+
+EveryMessageBoxAnswerer::~EveryMessageBoxAnswerer() { Stop(); }
+
+std::vector<std::string> EveryMessageBoxAnswerer::Stop()
+{
+    stop_ = true;
+    if (thread_.joinable())
+        thread_.join();
+    return texts_;
+}
+
+namespace {
+
+BOOL CALLBACK FindIcon(HWND child, LPARAM parameter)
+{
+    char className[16] = "";
+    GetClassNameA(child, className, sizeof(className));
+    if (_stricmp(className, "Static") != 0 || (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+        return TRUE;
+    *reinterpret_cast<HICON*>(parameter) =
+        reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+    return FALSE;
+}
+
+}  // namespace
+
+UINT MessageBoxIcon(HWND box)
+{
+    HICON shown = nullptr;
+    EnumChildWindows(box, FindIcon, reinterpret_cast<LPARAM>(&shown));
+    const struct {
+        LPCSTR icon;
+        UINT flag;
+    } icons[] = {{IDI_HAND, MB_ICONSTOP},
+                 {IDI_QUESTION, MB_ICONQUESTION},
+                 {IDI_EXCLAMATION, MB_ICONWARNING},
+                 {IDI_ASTERISK, MB_ICONINFORMATION}};
+    for (const auto& known : icons)
+        if (shown && shown == LoadIconA(nullptr, known.icon))
+            return known.flag;
+    return 0;
 }
 
 bool IsProgressDialog(HWND window) { return GetDlgItem(window, 1025) != nullptr; }

@@ -30,12 +30,30 @@ public:
 
     std::string caption;
     std::string text;
-    UINT icon = 0;
+    UINT icon = 0;  // MB_ICONSTOP, MB_ICONQUESTION, MB_ICONWARNING, MB_ICONINFORMATION or 0
 
 private:
     std::thread thread_;
     bool seen_ = false;
 };
+
+// Answers every message box of this process with `button` until destroyed, keeping their texts;
+// for runs that may or may not show one.
+class EveryMessageBoxAnswerer {
+public:
+    explicit EveryMessageBoxAnswerer(int button);
+    ~EveryMessageBoxAnswerer();
+    // Stops answering; the texts seen, in order.
+    std::vector<std::string> Stop();
+
+private:
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+    std::vector<std::string> texts_;
+};
+
+// The MB_ICON* flag of the icon a message box shows, or 0.
+UINT MessageBoxIcon(HWND box);
 
 // Matches the progress dialog (it has the progress bar 1025).
 bool IsProgressDialog(HWND window);

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <thread>
 
 #include "engine/blowfish_cipher.h"
 #include "engine/container_format.h"
+#include "engine/directory_tree.h"
 #include "engine/progress_dialog.h"
 #include "engine/vault_store.h"
 #include "framework/win_app.h"
@@ -307,11 +309,28 @@ TEST_F(VaultLockTest, DamagedAndHostileContainersFailAndWriteNothingOutside)
          ContainerWriter().Entry(longName, 0x20, "", ENTRY_TYPE, 65535).bytes},
         {"a hostile folder after a good file",
          ContainerWriter().Entry("good.txt", 0x20, "ok").Entry("..\\up", 0x10, "").bytes},
+        {"a device name between two files",
+         ContainerWriter().Entry("a", 0x20, "1").Entry("NUL.txt", 0x20, "lost").Entry("b", 0x20, "2")
+             .bytes},
+        {"a serial port", ContainerWriter().Entry("COM1", 0x20, "to the port").bytes},
+        {"a device folder", ContainerWriter().Entry("aux", 0x10, "").bytes},
+        {"a device deeper down",
+         ContainerWriter().Entry("d", 0x10, "").Entry("d\\con.tar.gz", 0x20, "x").bytes},
+        {"a trailing dot", ContainerWriter().Entry("trail.", 0x20, "x").bytes},
+        {"trailing dots", ContainerWriter().Entry("x..", 0x20, "x").bytes},
+        {"a trailing space", ContainerWriter().Entry("trail ", 0x20, "x").bytes},
+        {"a wildcard in a folder's name", ContainerWriter().Entry("wild*", 0x10, "").bytes},
+        {"a folder named like an earlier file",
+         ContainerWriter().Entry("x", 0x20, "data").Entry("x", 0x10, "").bytes},
+        {"a folder deeper than a path can be",
+         ContainerWriter().Entry(std::string(200, 'p') + "\\" + std::string(200, 'q'), 0x10, "")
+             .bytes},
     };
     for (const Case& c : cases) {
         RemoveTree(Folder());
         WriteFileBytes(Container(), c.bytes);
         vault.flags = VAULT_LOCKED;
+        EveryMessageBoxAnswerer reasons(IDOK);
         EXPECT_FALSE(vault.Unlock(root.Path(), "pw")) << c.what;
         EXPECT_EQ(vault.flags, VAULT_LOCKED) << c.what;
         EXPECT_EQ(ReadFileBytes(Container()), c.bytes) << c.what << ": the container stays";
@@ -424,4 +443,221 @@ TEST_F(VaultLockTest, RemoveDeletesFolderContainerAndRecord)
     EXPECT_FALSE(Exists(Container()));
     VaultRecord loaded;
     EXPECT_FALSE(store.Load(vault.id, loaded));
+}
+
+namespace {
+
+std::wstring Wide(const std::string& path) { return std::wstring(path.begin(), path.end()); }
+
+// Makes a file by its UTF-16 name; "\\?\" paths reach names the ANSI calls cannot.
+void WriteWideFile(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written;
+    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+bool WideExists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Removes a tree by UTF-16 names (a "\\?\" path), whatever its names and depth.
+void RemoveWideTree(const std::wstring& path)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::wstring child = path + L"\\" + name;
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveWideTree(child);
+            else
+                DeleteFileW(child.c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+}  // namespace
+
+// Whatever the lock could not put into the container, or could not bring back as it is, fails
+// the lock before anything is written or deleted, with a message that names it.
+TEST_F(VaultLockTest, ALockThatWouldLeaveAFileBehindIsRefused)
+{
+    const std::wstring folder = L"\\\\?\\" + Wide(Folder());
+    const std::wstring deep = folder + L"\\" + std::wstring(120, L'd') + L"\\" +
+                              std::wstring(120, L'e');
+    const std::wstring unnamable = folder + L"\\\x65e5\x672c";
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        std::wstring kept;   // a file that must still be there
+        std::string named;   // in the message
+    } const cases[] = {
+        {"a folder whose name the code page lacks",
+         [&] {
+             CreateDirectoryW((unnamable + L"dir").c_str(), nullptr);
+             WriteWideFile(unnamable + L"dir\\x.txt", "hidden inside");
+         },
+         unnamable + L"dir\\x.txt", "dir uses characters that the system's code page cannot"},
+        {"a file whose name the code page lacks",
+         [&] { WriteWideFile(unnamable + L".txt", "top"); }, unnamable + L".txt",
+         ".txt uses characters"},
+        {"a tree deeper than the ANSI calls reach",
+         [&] {
+             CreateDirectoryW((folder + L"\\" + std::wstring(120, L'd')).c_str(), nullptr);
+             CreateDirectoryW(deep.c_str(), nullptr);
+             WriteWideFile(deep + L"\\" + std::wstring(100, L'f'), "deep");
+         },
+         deep + L"\\" + std::wstring(100, L'f'), " is too long."},
+        {"a name Windows would trim", [&] { WriteWideFile(folder + L"\\trail.", "dot"); },
+         folder + L"\\trail.", "trail. has a name that Windows reserves or changes"},
+        {"a device name", [&] { WriteWideFile(folder + L"\\nul.txt", "nul"); },
+         folder + L"\\nul.txt", "nul.txt has a name"},
+    };
+    for (const Case& c : cases) {
+        RemoveWideTree(folder);
+        CreateDirectoryA(Folder().c_str(), nullptr);
+        WriteFileBytes(In("a.txt"), "plain");
+        c.make();
+        MessageBoxAnswerer answer(IDOK);
+        EXPECT_FALSE(vault.Lock(root.Path(), "pw")) << c.what;
+        ASSERT_TRUE(answer.Wait()) << c.what;
+        EXPECT_EQ(answer.text.find("The vault \"My Vault\" has not been locked:\r\n"), 0u)
+            << c.what << ": " << answer.text;
+        EXPECT_NE(answer.text.find(c.named), std::string::npos) << c.what << ": " << answer.text;
+        EXPECT_EQ(answer.icon, UINT(MB_ICONSTOP)) << c.what;
+        EXPECT_EQ(vault.flags, VAULT_UNLOCKED) << c.what;
+        EXPECT_FALSE(Exists(Container())) << c.what;
+        EXPECT_EQ(ReadFileBytes(In("a.txt")), "plain") << c.what;
+        EXPECT_TRUE(WideExists(c.kept)) << c.what;
+    }
+    RemoveWideTree(folder);
+}
+
+// A container already beside an unlocked vault may hold files the folder no longer has (a lock
+// that was cut short while it deleted the folder): a new lock never replaces it.
+TEST_F(VaultLockTest, ALockNeverReplacesAContainerItDidNotWrite)
+{
+    WriteFileBytes(In("a.txt"), "in the folder");
+    WriteFileBytes(Container(), "an earlier container");
+    MessageBoxAnswerer answer(IDOK);
+    EXPECT_FALSE(vault.Lock(root.Path(), "pw"));
+    ASSERT_TRUE(answer.Wait());
+    EXPECT_NE(answer.text.find(Container() + " already exists"), std::string::npos)
+        << answer.text;
+    EXPECT_EQ(ReadFileBytes(Container()), "an earlier container");
+    EXPECT_EQ(ReadFileBytes(In("a.txt")), "in the folder");
+    EXPECT_FALSE(Exists(Container() + ".partial"));
+}
+
+TEST_F(VaultLockTest, NothingIsRestoredUnlessTheVaultFolderIsAFolder)
+{
+    const std::string bytes = ContainerWriter().Entry("a", 0x10, "").Entry("a\\b", 0x10, "").bytes;
+    RemoveTree(Folder());
+    WriteFileBytes(Folder(), "a file of the vault's name");
+    WriteFileBytes(Container(), bytes);
+    vault.flags = VAULT_LOCKED;
+    MessageBoxAnswerer answer(IDOK);
+    EXPECT_FALSE(vault.Unlock(root.Path(), "pw"));
+    ASSERT_TRUE(answer.Wait());
+    EXPECT_EQ(answer.text, Folder() + " already exists.");
+    EXPECT_EQ(vault.flags, VAULT_LOCKED);
+    EXPECT_EQ(ReadFileBytes(Folder()), "a file of the vault's name");
+    EXPECT_EQ(ReadFileBytes(Container()), bytes);
+}
+
+// A restored file ends with the attributes of the entry restored last, whether the file was in
+// the folder before or came earlier in the same container.
+TEST_F(VaultLockTest, ARestoredFileTakesTheAttributesOfTheLastEntry)
+{
+    const DWORD RO = FILE_ATTRIBUTE_READONLY, PLAIN = FILE_ATTRIBUTE_ARCHIVE;
+    struct Case {
+        const char* what;
+        DWORD before;  // 0: no such file in the folder
+        std::vector<DWORD> entries;
+    } const cases[] = {
+        {"read-only in the folder, plain in the container", RO, {PLAIN}},
+        {"plain in the folder, read-only in the container", PLAIN, {RO}},
+        {"read-only, then plain, in the container", 0, {RO, PLAIN}},
+        {"plain, then read-only, in the container", 0, {PLAIN, RO}},
+        {"hidden, then plain, in the container", 0, {FILE_ATTRIBUTE_HIDDEN, PLAIN}},
+    };
+    for (const Case& c : cases) {
+        RemoveTree(Folder());
+        CreateDirectoryA(Folder().c_str(), nullptr);
+        if (c.before) {
+            WriteFileBytes(In("f.txt"), "the user's");
+            SetFileAttributesA(In("f.txt").c_str(), c.before);
+        }
+        ContainerWriter writer;
+        for (size_t i = 0; i < c.entries.size(); ++i)
+            writer.Entry("f.txt", c.entries[i], "entry " + std::to_string(i));
+        WriteFileBytes(Container(), writer.bytes);
+        vault.flags = VAULT_LOCKED;
+        ASSERT_TRUE(vault.Unlock(root.Path(), "pw")) << c.what;
+        EXPECT_EQ(ReadFileBytes(In("f.txt")), "entry " + std::to_string(c.entries.size() - 1))
+            << c.what;
+        EXPECT_EQ(Attributes(In("f.txt")) & (RO | FILE_ATTRIBUTE_HIDDEN),
+                  c.entries.back() & (RO | FILE_ATTRIBUTE_HIDDEN))
+            << c.what;
+    }
+}
+
+// A failed unlock into a folder that already holds the user's files leaves each of them exactly
+// as it was and removes only what it added; a completed one replaces them and leaves nothing
+// else behind.
+TEST_F(VaultLockTest, AFailedUnlockLeavesTheUsersFilesAsTheyWere)
+{
+    struct Case {
+        const char* what;
+        bool damaged;
+        bool empty;  // the folder is there but empty
+    } const cases[] = {{"a damaged container", true, false},
+                       {"an empty folder and a damaged container", true, true},
+                       {"a good container", false, false}};
+    for (const Case& c : cases) {
+        RemoveTree(Folder());
+        CreateDirectoryA(Folder().c_str(), nullptr);
+        if (!c.empty) {
+            CreateDirectoryA(In("sub").c_str(), nullptr);
+            WriteFileBytes(In("a.txt"), "user's a");
+            WriteFileBytes(In("sub\\b.txt"), "user's b");
+            SetFileAttributesA(In("sub\\b.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+        }
+        Tree before = Snapshot(Folder());
+        std::string bytes = ContainerWriter()
+                                .Entry("a.txt", 0x20, "vault's a")
+                                .Entry("sub", 0x10, "")
+                                .Entry("sub\\b.txt", 0x20, "vault's b")
+                                .Entry("new\\deep", 0x10, "")
+                                .Entry("new\\deep\\c.txt", 0x20, "vault's c")
+                                .bytes;
+        if (c.damaged)
+            bytes += "junk";
+        WriteFileBytes(Container(), bytes);
+        vault.flags = VAULT_LOCKED;
+        bool unlocked = vault.Unlock(root.Path(), "pw");
+        EXPECT_EQ(unlocked, !c.damaged) << c.what;
+        if (c.damaged) {
+            EXPECT_TRUE(Snapshot(Folder()) == before) << c.what;
+            EXPECT_TRUE(IsDirectory(Folder())) << c.what;
+            EXPECT_EQ(ReadFileBytes(Container()), bytes) << c.what;
+        } else {
+            EXPECT_EQ(ReadFileBytes(In("a.txt")), "vault's a");
+            EXPECT_EQ(ReadFileBytes(In("sub\\b.txt")), "vault's b");
+            EXPECT_FALSE(Attributes(In("sub\\b.txt")) & FILE_ATTRIBUTE_READONLY);
+            EXPECT_EQ(ReadFileBytes(In("new\\deep\\c.txt")), "vault's c");
+            EXPECT_FALSE(Exists(Container()));
+        }
+        EXPECT_FALSE(Exists(Container() + ".replaced")) << c.what << ": nothing kept aside";
+    }
 }
