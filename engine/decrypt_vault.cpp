@@ -14,6 +14,16 @@ const uint32_t kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HI
 
 enum class Step { Next, End, Stop };
 
+std::string ContainerOf(const VaultJob& job) { return job.record->folder.ContainerPath(job.root); }
+
+// Ends the job on a container that cannot be read as one.
+Step FailDamaged(const VaultJob& job)
+{
+    FailWith("The container " + ContainerOf(job) +
+             " is damaged or incomplete. The vault has been left locked.");
+    return Step::Stop;
+}
+
 // Creates the target; an existing read-only or hidden file of the same name (one this unlock
 // made from an earlier entry) is made normal first so that it can be replaced. *existed: the
 // file was there already, so the attributes given here were not applied.
@@ -46,7 +56,7 @@ Step RestoreFile(VaultJob& job, ContainerReader& reader, const EntryHeader& head
                                                           : uint32_t(TRANSFER_BUFFER_SIZE);
         const uint8_t* data = nullptr;
         if (reader.Take(uint32_t(PaddedSize(write)), &data) != ContainerReader::OK)
-            return Fail(), Step::Stop;
+            return FailDamaged(job);
         if (!file.Write(data, write))
             return Fail(GetLastError(), target), Step::Stop;
         remaining -= write;
@@ -77,14 +87,18 @@ Step RestoreEntry(VaultJob& job, ContainerReader& reader, const std::string& fol
     if (read == ContainerReader::END)
         return Step::End;
     if (read != ContainerReader::OK)
-        return Fail(), Step::Stop;
+        return FailDamaged(job);
     EntryHeader header = DecodeEntryHeader(data);
     if (header.type != ENTRY_TYPE || header.nameLength > MAX_ENTRY_NAME_LENGTH ||
         reader.Take(uint32_t(PaddedSize(header.nameLength)), &data) != ContainerReader::OK)
-        return Fail(), Step::Stop;
+        return FailDamaged(job);
     std::string relative(reinterpret_cast<const char*>(data), header.nameLength);
-    if (!IsSafeRelativeName(relative))
-        return Fail(), Step::Stop;
+    if (!IsSafeRelativeName(relative)) {
+        FailWith("The container " + ContainerOf(job) + " holds an entry that cannot be restored "
+                 "under its own name (\"" + relative.substr(0, 100) + "\"). The vault has been "
+                 "left locked.");
+        return Step::Stop;
+    }
     std::string target = folder + "\\" + relative;
     std::string status = "Processing " + relative;
     Report(&status, reader.Count());
@@ -100,7 +114,7 @@ DWORD WINAPI DecryptVaultProc(void* parameter)
     VaultJob& job = *static_cast<VaultJob*>(parameter);
     StartProgress(VaultJobProgress, "Decrypt vault " + job.record->Name(), job.total);
     std::string folder = job.record->folder.FolderPath(job.root);
-    std::string containerPath = job.record->folder.ContainerPath(job.root);
+    std::string containerPath = ContainerOf(job);
     job.folderIsNew = GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
     // Nothing is restored unless the vault folder is a folder (not a file of its name).
     if (!CreateDirectoryTree(folder))
@@ -109,7 +123,7 @@ DWORD WINAPI DecryptVaultProc(void* parameter)
         job.journal.Begin(folder, containerPath);
     WinFile container;
     if (!container.OpenForReading(containerPath))
-        return Fail(), 0;
+        return Fail(GetLastError(), containerPath), 0;
     ContainerReader reader(container, *job.cipher, transferBuffer, TRANSFER_BUFFER_SIZE);
     for (;;) {
         if (VaultJobProgress.IsCancelRequested())

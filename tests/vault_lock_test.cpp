@@ -346,7 +346,11 @@ TEST_F(VaultLockTest, AFailedUnlockKeepsWhatWasInTheFolderBefore)
     WriteFileBytes(In("mine.txt"), "user's own");
     WriteFileBytes(Container(), ContainerWriter().Entry("new.txt", 0x20, "new").bytes + "junk");
     vault.flags = VAULT_LOCKED;
+    MessageBoxAnswerer answer(IDOK);
     EXPECT_FALSE(vault.Unlock(root.Path(), "pw"));
+    ASSERT_TRUE(answer.Wait());
+    EXPECT_EQ(answer.text, "The container " + Container() +
+                               " is damaged or incomplete. The vault has been left locked.");
     EXPECT_EQ(ReadFileBytes(In("mine.txt")), "user's own");
     EXPECT_FALSE(Exists(In("new.txt")));
 }
@@ -645,6 +649,7 @@ TEST_F(VaultLockTest, AFailedUnlockLeavesTheUsersFilesAsTheyWere)
             bytes += "junk";
         WriteFileBytes(Container(), bytes);
         vault.flags = VAULT_LOCKED;
+        EveryMessageBoxAnswerer reasons(IDOK);
         bool unlocked = vault.Unlock(root.Path(), "pw");
         EXPECT_EQ(unlocked, !c.damaged) << c.what;
         if (c.damaged) {
