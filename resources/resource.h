@@ -6,10 +6,25 @@
 
 // Dialog templates
 #define IDD_VAULTS_DIALOG 101
+#define IDD_VAULTS_PAGE 102
+#define IDD_VAULT_PROPERTIES 131
+#define IDD_ENTER_PASSWORD 132
 #define IDD_ALREADY_RUNNING 144
 #define IDD_PROGRESS 145
 
 // Controls
+#define IDC_STATIC -1
+#define IDC_VAULT_LIST 1001
+#define IDC_VAULT_REMOVE 1006
+#define IDC_VAULT_NAME 1007
+#define IDC_VAULT_CONFIRM 1009
+#define IDC_VAULT_PASSWORD 1010
+#define IDC_PASSWORD_MESSAGE 1012
+#define IDC_PASSWORD_PICTURE 1024
+#define IDC_PASSWORD_LABEL 1038
+#define IDC_CONFIRM_LABEL 1039
+#define IDC_NAME_GROUP 1048
+#define IDC_PASSWORD_GROUP 1049
 #define IDC_PROGRESS_BAR 1025
 #define IDC_PROGRESS_STATUS 1026
 #define IDC_PROGRESS_TITLE 1027
@@ -31,6 +46,7 @@
 #define IDS_MAIN_DIALOG_TITLE 101
 #define IDS_WIZARD_CAPTION 105
 #define IDS_PASSWORD_LABEL 130
+#define IDS_NEW_PASSWORD_LABEL 131
 #define IDS_BRAND_NAME 57345
 #define IDS_APP_TITLE 57347
 #define IDS_NAME_COLUMN 57348
@@ -47,9 +63,24 @@
 #define IDS_NAME_TAKEN 57375
 
 // Bitmaps
+#define IDB_VAULT_LOCK 185    // closed padlock: the Lock command
+#define IDB_VAULT_UNLOCK 186  // open padlock: Unlock and open
+#define IDB_VAULT_MANAGE 187  // vault with a pencil: Manage
+#define IDB_VAULT_NEW 188     // vault with a star: New
+#define IDB_PASSWORD 189      // the password dialog's picture
 #define IDB_TRAY_HINT 190
 
 // Icons
 #define IDI_APP 1
+#define IDI_VAULT_UNLOCKED 161  // open grey padlock: a row of an unlocked vault
 #define IDI_TRAY_UNLOCKED 169
 #define IDI_TRAY_LOCKED 171
+#define IDI_VAULT_LOCKED 196  // closed gold padlock: a row of a locked vault
+
+// Help context ids of controls (in the templates)
+#define HIDC_VAULT_REMOVE 0x808303EE
+#define HIDC_VAULT_NAME 0x808303EF
+#define HIDC_VAULT_CONFIRM 0x808303F1
+#define HIDC_VAULT_PASSWORD 0x808303F2
+#define HIDC_NAME_GROUP 0x80830418
+#define HIDC_PASSWORD_GROUP 0x80830419

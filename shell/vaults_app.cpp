@@ -19,20 +19,32 @@ CVaultsApp::~CVaultsApp()
 
 CVaultsApp& GetVaultsApp() { return *static_cast<CVaultsApp*>(AfxGetApp()); }
 
-bool CVaultsApp::InitInstance()
+bool CVaultsApp::OpenSharedObjects(HKEY settingsParent, const std::string& settingsPath)
 {
-    m_pageBrush = CreateSolidBrush(RGB(238, 241, 244));
+    if (!m_pageBrush)
+        m_pageBrush = CreateSolidBrush(RGB(238, 241, 244));
+    if (!m_taskMenu)
+        m_taskMenu = LoadMenuA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME));
 
     std::string modulePath = ModuleFilePath();
     m_helpFilePath = modulePath.substr(0, modulePath.size() >= 3 ? modulePath.size() - 3 : 0) + "chm";
 
     m_brandName = LoadStringResource(IDS_BRAND_NAME);
     m_appTitle = LoadStringResource(IDS_APP_TITLE);
-    m_settingsKey.Open(ApplicationKeyPath(m_brandName, m_appTitle).c_str(), HKEY_CURRENT_USER);
+    if (!m_settingsKey.Open(settingsPath.c_str(), settingsParent))
+        return false;
 
     m_defaultVaultRoot = DefaultVaultsRoot(m_brandName, m_appTitle);
     m_vaultRoot = ReadVaultsRoot(m_settingsKey, m_defaultVaultRoot);
     CreateDirectoryTree(m_vaultRoot);
+    return m_vaultStore.Open(m_settingsKey);
+}
+
+bool CVaultsApp::InitInstance()
+{
+    OpenSharedObjects(HKEY_CURRENT_USER,
+                      ApplicationKeyPath(LoadStringResource(IDS_BRAND_NAME),
+                                         LoadStringResource(IDS_APP_TITLE)));
 
     m_firstRun = m_settingsKey.ReadDword(SETTING_FIRST_RUN, 1) != 0;
     if (m_firstRun)
@@ -42,7 +54,6 @@ bool CVaultsApp::InitInstance()
     if (!ClaimSingleInstance())
         return false;
 
-    m_vaultStore.Open(m_settingsKey);
     if (m_firstRun)
         RunIntroductionWizard();
     if (!CreateMainFrame())
@@ -93,6 +104,5 @@ bool CVaultsApp::CreateMainFrame()
 {
     m_mainFrame.reset(new CMainFrame);
     m_pMainWnd = m_mainFrame.get();
-    m_taskMenu = LoadMenuA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME));
     return m_mainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW);
 }

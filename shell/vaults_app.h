@@ -18,6 +18,11 @@ public:
 
     bool InitInstance() override;
 
+    // The objects every window shares: the page brush, the task menu, the settings key (at
+    // settingsPath below settingsParent), the vaults root it names (created if missing) and the
+    // vault store. Start-up begins with this; a test host calls only this, on a scratch key.
+    bool OpenSharedObjects(HKEY settingsParent, const std::string& settingsPath);
+
     CRegistryKey& GetSettingsKey() { return m_settingsKey; }
     VaultStore& GetVaultStore() { return m_vaultStore; }
     const std::string& GetVaultsRoot() const { return m_vaultRoot; }

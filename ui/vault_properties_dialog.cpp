@@ -1,0 +1,1 @@
+#include "vault_properties_dialog.h"

@@ -1,0 +1,1 @@
+#include "vaults_header_ctrl.h"

@@ -1,0 +1,3 @@
+#include "vaults_page.h"
+CVaultsPage::CVaultsPage() : CPropertyPage(102) {}
+CVaultsPage::~CVaultsPage() = default;
