@@ -67,11 +67,12 @@ bool FileList::CopyTo(const std::string& destination, bool overwrite)
 bool FileList::DeleteAll()
 {
     lastError = 0;
-    DeleteJob job = {this, 0};
-    if (RunJob(FileJobProgress, DeleteFilesProc, &job))
-        return true;
+    DeleteJob job = {this, 0, std::string(), 0};
+    bool ranToEnd = RunJob(FileJobProgress, DeleteFilesProc, &job);
     lastError = job.error;
-    return false;
+    failedPath = job.failedPath;
+    failedError = job.failedError;
+    return ranToEnd;
 }
 
 std::string RelativePathTracker::Next(const std::string& path)
@@ -176,8 +177,13 @@ DWORD WINAPI DeleteFilesProc(void* parameter)
         if (FileJobProgress.IsCancelRequested())
             return 0;
         ReportStatus(relative.Next(entry->path));
-        if (!DeleteEntry(*entry))
+        if (!DeleteEntry(*entry)) {
             job.error = GetLastError();
+            if (job.failedPath.empty()) {
+                job.failedPath = entry->path;
+                job.failedError = job.error;
+            }
+        }
         ReportOneMore();
     }
     FinishProgress(FileJobProgress);

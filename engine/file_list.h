@@ -49,6 +49,10 @@ public:
 
     // The system error code of the last failed job step; 0 when a job starts.
     uint32_t lastError = 0;
+    // After DeleteAll: the first entry that could not be removed (the job goes on past it) and
+    // why, or "" and 0.
+    std::string failedPath;
+    uint32_t failedError = 0;
 
     // The first folder that could not be searched, or entry whose name the ANSI code page cannot
     // represent (ERROR_NO_UNICODE_TRANSLATION; its path then shows '?' in place of those
@@ -75,6 +79,8 @@ struct CopyJob {
 struct DeleteJob {
     const FileList* list;
     uint32_t error;
+    std::string failedPath;  // the first entry that could not be removed, and why
+    uint32_t failedError;
 };
 
 DWORD WINAPI CopyFilesProc(void* job);

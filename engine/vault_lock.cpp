@@ -130,6 +130,12 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
     for (const FileEntry& entry : files)
         written.Append(entry);
     written.DeleteAll();
+    if (!written.failedPath.empty())
+        ShowError("The vault \"" + record_->Name() + "\" has been locked, but not everything could "
+                  "be deleted from its folder:\r\n" +
+                  FileErrorText(written.failedError, written.failedPath) +
+                  "\r\nWhat is left there is not encrypted. Close the program that uses it and "
+                  "delete it.");
     return true;
 }
 

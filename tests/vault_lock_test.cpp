@@ -666,3 +666,24 @@ TEST_F(VaultLockTest, AFailedUnlockLeavesTheUsersFilesAsTheyWere)
         EXPECT_FALSE(Exists(Container() + ".replaced")) << c.what << ": nothing kept aside";
     }
 }
+
+// A file that another program holds open (reading is shared, deleting is not) goes into the
+// container, but stays in the folder: the user is told that it is left there unencrypted.
+TEST_F(VaultLockTest, ALockSaysWhatItCouldNotDeleteFromTheFolder)
+{
+    WriteFileBytes(In("held.txt"), "held open");
+    WriteFileBytes(In("free.txt"), "free");
+    HANDLE held = CreateFileA(In("held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    MessageBoxAnswerer answer(IDOK);
+    EXPECT_TRUE(vault.Lock(root.Path(), "pw"));
+    CloseHandle(held);
+    ASSERT_TRUE(answer.Wait());
+    EXPECT_EQ(answer.text, "The vault \"My Vault\" has been locked, but not everything could be "
+                           "deleted from its folder:\r\nA sharing violation occurred while "
+                           "accessing " + In("held.txt") + ".\r\nWhat is left there is not "
+                           "encrypted. Close the program that uses it and delete it.");
+    EXPECT_FALSE(Exists(In("free.txt")));
+    EXPECT_TRUE(Exists(Container()));
+}
