@@ -69,9 +69,10 @@ bool FileList::DeleteAll()
     lastError = 0;
     DeleteJob job = {this, 0, std::string(), 0};
     bool ranToEnd = RunJob(FileJobProgress, DeleteFilesProc, &job);
-    lastError = job.error;
     failedPath = job.failedPath;
     failedError = job.failedError;
+    if (!ranToEnd)
+        lastError = job.error;
     return ranToEnd;
 }
 

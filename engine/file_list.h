@@ -47,7 +47,8 @@ public:
     std::list<FileEntry>::const_reverse_iterator rbegin() const { return entries_.rbegin(); }
     std::list<FileEntry>::const_reverse_iterator rend() const { return entries_.rend(); }
 
-    // The system error code of the last failed job step; 0 when a job starts.
+    // The system error code of the last failed step of a job that did not run to its end; 0 when
+    // a job starts.
     uint32_t lastError = 0;
     // After DeleteAll: the first entry that could not be removed (the job goes on past it) and
     // why, or "" and 0.

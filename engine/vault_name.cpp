@@ -29,22 +29,62 @@ bool IsReservedDeviceName(const std::string& name)
 
 }  // namespace
 
-bool IsValidNameComponent(const std::string& name)
+VaultNameProblem CheckNameComponent(const std::string& name)
 {
     if (name.empty())
-        return false;
+        return VaultNameProblem::Empty;
     for (unsigned char c : name)
         if (c < 32 || std::strchr("\\/:*?\"<>|", c))
-            return false;
+            return VaultNameProblem::ReservedCharacter;
+    if (IsReservedDeviceName(name))
+        return VaultNameProblem::DeviceName;
     char last = name.back();
     if (last == '.' || last == ' ')
-        return false;
-    return !IsReservedDeviceName(name);
+        return VaultNameProblem::TrailingDotOrSpace;
+    return VaultNameProblem::None;
+}
+
+VaultNameProblem CheckVaultName(const std::string& name)
+{
+    if (name.size() > MAX_VAULT_NAME)
+        return VaultNameProblem::TooLong;
+    return CheckNameComponent(name);
+}
+
+bool IsValidNameComponent(const std::string& name)
+{
+    return CheckNameComponent(name) == VaultNameProblem::None;
 }
 
 bool IsValidVaultName(const std::string& name)
 {
-    return name.size() <= MAX_VAULT_NAME && IsValidNameComponent(name);
+    return CheckVaultName(name) == VaultNameProblem::None;
+}
+
+std::string VaultNameProblemText(VaultNameProblem problem, const std::string& name)
+{
+    switch (problem) {
+    case VaultNameProblem::None:
+        return "";
+    case VaultNameProblem::Empty:
+        return "Please type a name for the vault.";
+    case VaultNameProblem::TooLong:
+        return "The vault name is too long: a vault name can have at most " +
+               std::to_string(int(MAX_VAULT_NAME)) + " characters.";
+    case VaultNameProblem::ReservedCharacter:
+        // The name itself is not repeated: a control character would garble the message.
+        return "A vault name cannot contain any of the characters \\ / : * ? \" < > | or control "
+               "characters such as a tab.";
+    case VaultNameProblem::DeviceName:
+        return "\"" + name +
+               "\" cannot be a vault name: Windows reserves names such as CON, PRN, AUX, NUL, "
+               "COM1 and LPT1 for devices, with or without an extension.";
+    case VaultNameProblem::TrailingDotOrSpace:
+        return "The vault name \"" + name +
+               "\" ends with a dot or a space, which Windows drops from folder names. Please "
+               "choose a name that ends with another character.";
+    }
+    return "";
 }
 
 bool IsSafeRelativeName(const std::string& name)

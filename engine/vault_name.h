@@ -4,16 +4,31 @@
 // The longest vault name, in bytes: the record's name field holds it and a terminator.
 enum { MAX_VAULT_NAME = 259 };
 
-// True when name can be one file or folder name on disk under every Windows rule, so that what
-// is written under it is found again under the same name: not empty, none of \ / : * ? " < > |
-// or control characters, not ending in a dot or a space (Windows trims those, so "x." would
-// land on "x"), and not a reserved device name (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9,
-// LPT1-9, in any case, with or without an extension), which would reach a device, not a file.
-bool IsValidNameComponent(const std::string& name);
+// What keeps a name from being a vault folder's name, as CheckVaultName finds it.
+enum class VaultNameProblem {
+    None,
+    Empty,
+    TooLong,             // more than MAX_VAULT_NAME bytes
+    ReservedCharacter,   // one of \ / : * ? " < > | or a control character
+    DeviceName,          // CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9, LPT1-9 (any case, any
+                         // extension)
+    TrailingDotOrSpace,  // Windows trims those, so "x." would land on "x"
+};
 
-// True when name can be a folder directly under the vaults root: a valid name component of at
-// most MAX_VAULT_NAME bytes. Every place that accepts a vault name asks this one rule.
+// The first rule, in the order above, that keeps name from being one file or folder name on
+// disk, so that what is written under it is found again under the same name; None when it
+// breaks none. A reserved device name would reach a device, not a file. No length limit.
+VaultNameProblem CheckNameComponent(const std::string& name);
+// CheckNameComponent with the vault name's length limit: TooLong for more than MAX_VAULT_NAME
+// bytes. Every place that accepts a vault name asks this one rule.
+VaultNameProblem CheckVaultName(const std::string& name);
+
+bool IsValidNameComponent(const std::string& name);
 bool IsValidVaultName(const std::string& name);
+
+// What a user is told when name cannot be a vault's name, for the problem CheckVaultName found;
+// "" for None.
+std::string VaultNameProblemText(VaultNameProblem problem, const std::string& name);
 
 // True when a relative name read from a container stays inside the vault folder and names what
 // it says: components separated by backslashes (or slashes), each a valid name component. So no

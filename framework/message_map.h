@@ -11,13 +11,16 @@
 
 class CWnd;
 
+// A control's own WM_NOTIFY, handed back to the control's window object (CWnd::SubclassWindow).
+enum { WM_REFLECT_NOTIFY = 0xBC00 + WM_NOTIFY };
+
 // Every handler is stored as this type and cast back to its own signature before the call.
 typedef void (CWnd::*AFX_PMSG)();
 
 enum class HandlerKind {
     Command,   // void ()                          WM_COMMAND with code and id
     Message,   // LRESULT (WPARAM, LPARAM)          any message
-    Notify,    // void (NMHDR*, LRESULT*)           WM_NOTIFY with code and id
+    Notify,    // void (NMHDR*, LRESULT*)           WM_NOTIFY with code and id; reflected with code
     CtlColor,  // HBRUSH (HDC, HWND, UINT)          every WM_CTLCOLOR* message
     Create,    // int (CREATESTRUCTA*)              WM_CREATE
     Void,      // void ()                           messages without arguments (WM_CLOSE)
@@ -86,11 +89,16 @@ private:
 #define ON_BN_CLICKED(id, fn) ON_CONTROL(BN_CLICKED, id, fn)
 #define ON_STN_CLICKED(id, fn) ON_CONTROL(STN_CLICKED, id, fn)
 #define ON_EN_CHANGE(id, fn) ON_CONTROL(EN_CHANGE, id, fn)
+#define ON_EN_SETFOCUS(id, fn) ON_CONTROL(EN_SETFOCUS, id, fn)
+#define ON_EN_KILLFOCUS(id, fn) ON_CONTROL(EN_KILLFOCUS, id, fn)
 #define ON_MESSAGE(msg, fn) {(msg), 0, 0, nullptr, HandlerKind::Message, afx::Message<ThisClass>(fn)},
 #define ON_REGISTERED_MESSAGE(var, fn) \
     {0xFFFFFFFF, 0, 0, &(var), HandlerKind::Message, afx::Message<ThisClass>(fn)},
 #define ON_NOTIFY(code, id, fn) \
     {WM_NOTIFY, UINT(code), (id), nullptr, HandlerKind::Notify, afx::Notify<ThisClass>(fn)},
+// In a subclassed control's map: the control's own notification `code`, before its parent sees it.
+#define ON_NOTIFY_REFLECT(code, fn) \
+    {WM_REFLECT_NOTIFY, UINT(code), 0, nullptr, HandlerKind::Notify, afx::Notify<ThisClass>(fn)},
 #define ON_WM_CTLCOLOR(fn) \
     {WM_CTLCOLORSTATIC, 0, 0, nullptr, HandlerKind::CtlColor, afx::CtlColor<ThisClass>(fn)},
 #define ON_WM_CREATE(fn) {WM_CREATE, 0, 0, nullptr, HandlerKind::Create, afx::Create<ThisClass>(fn)},

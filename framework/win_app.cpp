@@ -71,6 +71,15 @@ std::string LoadStringResource(UINT id)
     return text;
 }
 
+std::string FormatStringResource(UINT id, const std::string& argument)
+{
+    std::string text = LoadStringResource(id);
+    std::string::size_type at = text.find("%s");
+    if (at != std::string::npos)
+        text.replace(at, 2, argument);
+    return text;
+}
+
 int AfxWinMain(HINSTANCE instance)
 {
     CWinApp* app = AfxGetApp();

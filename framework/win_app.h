@@ -30,6 +30,8 @@ HINSTANCE AfxGetInstanceHandle();
 std::string AfxGetAppName();
 // A string resource of the program, or "" when it is missing.
 std::string LoadStringResource(UINT id);
+// The string resource with argument in place of its first "%s" (taken as text, never as a format).
+std::string FormatStringResource(UINT id, const std::string& argument);
 // The full path of the program file.
 std::string ModuleFilePath();
 

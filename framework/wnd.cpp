@@ -27,6 +27,8 @@ bool Matches(const MessageMapEntry& entry, UINT message, WPARAM wParam, LPARAM l
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
         return entry.id == header->idFrom && entry.code == header->code;
     }
+    if (message == WM_REFLECT_NOTIFY)
+        return entry.code == reinterpret_cast<const NMHDR*>(lParam)->code;
     return true;
 }
 
@@ -86,7 +88,19 @@ std::string CWnd::GetWindowText() const
 
 int CWnd::MessageBox(const std::string& text, UINT type) const
 {
-    return ::MessageBoxA(m_hWnd, text.c_str(), AfxGetAppName().c_str(), type);
+    return MessageBox(text, AfxGetAppName(), type);
+}
+
+int CWnd::MessageBox(const std::string& text, const std::string& caption, UINT type) const
+{
+    return ::MessageBoxA(m_hWnd, text.c_str(), caption.c_str(), type);
+}
+
+HBRUSH CWnd::DefaultCtlColor(HDC dc, HWND control, UINT type) const
+{
+    return reinterpret_cast<HBRUSH>(DefWindowProcA(m_hWnd, WM_CTLCOLORMSGBOX + type,
+                                                   reinterpret_cast<WPARAM>(dc),
+                                                   reinterpret_cast<LPARAM>(control)));
 }
 
 CWnd* CWnd::FromHandle(HWND hwnd, int slot)

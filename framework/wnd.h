@@ -12,7 +12,8 @@
 class CWnd {
 public:
     CWnd() = default;
-    virtual ~CWnd() = default;
+    // Ends a subclassing (SubclassWindow) that the window has outlived.
+    virtual ~CWnd();
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
@@ -22,6 +23,13 @@ public:
     // Binds an existing window (a control) to this object for its helpers; no messages are
     // routed to it.
     void Attach(HWND hwnd) { m_hWnd = hwnd; }
+    // Binds an existing window (a control) to this object and routes its messages through this
+    // object's message map before the window's own procedure, until the window is destroyed or
+    // the object goes. The control's own notifications to its parent come to this object first,
+    // as ON_NOTIFY_REFLECT entries; the parent sees those that no entry handled.
+    bool SubclassWindow(HWND hwnd);
+    // Ends SubclassWindow's routing; the window goes on with its own procedure alone.
+    void UnsubclassWindow();
 
     static const MessageMap* GetThisMessageMap();
     virtual const MessageMap* GetMessageMap() const;
@@ -44,6 +52,11 @@ public:
     }
     // A message box owned by this window, captioned with the application name.
     int MessageBox(const std::string& text, UINT type = MB_OK) const;
+    // The same with a caption of its own.
+    int MessageBox(const std::string& text, const std::string& caption, UINT type) const;
+    // The platform's own answer to a control-colour request (type: CTLCOLOR_*), for handlers that
+    // adjust it: sets the device context's colours for that kind of control and returns its brush.
+    HBRUSH DefaultCtlColor(HDC dc, HWND control, UINT type) const;
 
     HWND m_hWnd = nullptr;
 

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "framework/controls.h"
 #include "framework/property_sheet.h"
 #include "ui_driver.h"
 
@@ -137,4 +139,103 @@ TEST(Framework, AChildPageExchangesDataAndIgnoresEnterAndEscape)
     for (const std::string& event : events)
         coloured |= event.rfind("child:colour", 0) == 0;
     EXPECT_TRUE(coloured) << "control-colour requests reach the page's map";
+}
+
+namespace {
+
+std::vector<UINT> parentNotifications;
+
+LRESULT CALLBACK RecordingParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NOTIFY)
+        parentNotifications.push_back(reinterpret_cast<const NMHDR*>(lParam)->code);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A header that takes its own custom draw and one message of its own, and nothing else.
+class CTestHeader : public CHeaderCtrl {
+public:
+    std::vector<DWORD> drawStages;
+    int pokes = 0;
+
+protected:
+    void OnCustomDraw(NMHDR* header, LRESULT* result)
+    {
+        drawStages.push_back(reinterpret_cast<NMCUSTOMDRAW*>(header)->dwDrawStage);
+        *result = CDRF_DODEFAULT;
+    }
+    LRESULT OnPoke(WPARAM, LPARAM)
+    {
+        ++pokes;
+        return 7;
+    }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CTestHeader, CHeaderCtrl)
+    ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, &CTestHeader::OnCustomDraw)
+    ON_MESSAGE(WM_APP, &CTestHeader::OnPoke)
+END_MESSAGE_MAP()
+
+bool ParentSaw(UINT code)
+{
+    return std::find(parentNotifications.begin(), parentNotifications.end(), code) !=
+           parentNotifications.end();
+}
+
+void PaintInto(HWND control)
+{
+    HDC screen = GetDC(control);
+    HDC canvas = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 100, 30);
+    HGDIOBJ previous = SelectObject(canvas, bitmap);
+    SendMessageA(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas), PRF_CLIENT);
+    SelectObject(canvas, previous);
+    DeleteObject(bitmap);
+    DeleteDC(canvas);
+    ReleaseDC(control, screen);
+}
+
+}  // namespace
+
+TEST(Framework, ASubclassedControlGetsItsOwnNotificationsFirstAndTheParentTheRest)
+{
+    WNDCLASSA parentClass = {};
+    parentClass.lpfnWndProc = RecordingParentProc;
+    parentClass.hInstance = GetModuleHandleA(nullptr);
+    parentClass.lpszClassName = "FrameworkTestParent";
+    RegisterClassA(&parentClass);
+    HWND parent = CreateWindowExA(0, "FrameworkTestParent", "", WS_POPUP, 0, 0, 200, 100, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND control = CreateWindowExA(0, WC_HEADERA, "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 30, parent,
+                                   nullptr, GetModuleHandleA(nullptr), nullptr);
+    HDITEMA item = {};
+    item.mask = HDI_TEXT | HDI_WIDTH;
+    item.pszText = const_cast<char*>("Item");
+    item.cxy = 60;
+    SendMessageA(control, HDM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    parentNotifications.clear();
+    {
+        CTestHeader header;
+        ASSERT_TRUE(header.SubclassWindow(control));
+        EXPECT_EQ(SendMessageA(control, WM_APP, 0, 0), 7) << "the control's messages reach the map";
+        EXPECT_EQ(header.pokes, 1);
+
+        PaintInto(control);
+        ASSERT_FALSE(header.drawStages.empty());
+        EXPECT_EQ(header.drawStages.front(), DWORD(CDDS_PREPAINT));
+        EXPECT_FALSE(ParentSaw(NM_CUSTOMDRAW)) << "a handled notification stops at the control";
+
+        item.mask = HDI_WIDTH;
+        item.cxy = 80;
+        SendMessageA(control, HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        EXPECT_TRUE(ParentSaw(HDN_ITEMCHANGEDA) || ParentSaw(HDN_ITEMCHANGEDW))
+            << "an unhandled one goes on to the parent";
+    }
+    // The object went first: the control goes on alone, and the parent gets all it sends.
+    EXPECT_EQ(SendMessageA(control, WM_APP, 0, 0), 0);
+    PaintInto(control);
+    EXPECT_TRUE(ParentSaw(NM_CUSTOMDRAW));
+    DestroyWindow(parent);
 }

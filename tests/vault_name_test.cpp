@@ -19,6 +19,39 @@ TEST(IsValidVaultName, AcceptsFolderNamesAndRefusesTheRest)
     EXPECT_FALSE(IsValidVaultName(std::string(MAX_VAULT_NAME + 1, 'n')));
 }
 
+TEST(CheckVaultName, NamesTheRuleARefusedNameBreaks)
+{
+    const struct {
+        std::string name;
+        VaultNameProblem problem;
+    } cases[] = {
+        {"Private", VaultNameProblem::None},
+        {std::string(MAX_VAULT_NAME, 'n'), VaultNameProblem::None},
+        {"", VaultNameProblem::Empty},
+        {std::string(MAX_VAULT_NAME + 1, 'n'), VaultNameProblem::TooLong},
+        {std::string(MAX_VAULT_NAME, 'n') + "*", VaultNameProblem::TooLong},
+        {"a\\b", VaultNameProblem::ReservedCharacter},
+        {"c:", VaultNameProblem::ReservedCharacter},
+        {"q\"", VaultNameProblem::ReservedCharacter},
+        {"tab\t", VaultNameProblem::ReservedCharacter},
+        {"con", VaultNameProblem::DeviceName},
+        {"nul.txt", VaultNameProblem::DeviceName},
+        {"LPT9", VaultNameProblem::DeviceName},
+        {"CONOUT$", VaultNameProblem::DeviceName},
+        {"CON.", VaultNameProblem::DeviceName},
+        {"dot.", VaultNameProblem::TrailingDotOrSpace},
+        {"..", VaultNameProblem::TrailingDotOrSpace},
+        {"space ", VaultNameProblem::TrailingDotOrSpace},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(CheckVaultName(test.name), test.problem) << test.name;
+        EXPECT_EQ(IsValidVaultName(test.name), test.problem == VaultNameProblem::None) << test.name;
+        EXPECT_EQ(VaultNameProblemText(test.problem, test.name).empty(),
+                  test.problem == VaultNameProblem::None)
+            << test.name;
+    }
+}
+
 TEST(IsSafeRelativeName, KeepsNamesInsideTheVaultFolder)
 {
     const char* safe[] = {"a", "Letters\\2009\\march.doc", ".hidden", "with space\\x y", "a.b/c",

@@ -1,1 +1,52 @@
 #include "password_dialog.h"
+
+#include "../framework/edit.h"
+#include "../resources/resource.h"
+#include "../shell/vaults_app.h"
+
+CPasswordDlg::CPasswordDlg(const VaultRecord& record, CWnd* parent)
+    : CDialog(IDD_ENTER_PASSWORD, parent), record_(&record)
+{
+}
+
+CPasswordDlg::~CPasswordDlg() = default;
+
+BEGIN_MESSAGE_MAP(CPasswordDlg, CDialog)
+    ON_WM_CTLCOLOR(&CPasswordDlg::OnCtlColor)
+END_MESSAGE_MAP()
+
+void CPasswordDlg::DoDataExchange(CDataExchange* dx)
+{
+    DDX_Text(dx, IDC_VAULT_PASSWORD, password);
+    DDX_Text(dx, IDC_PASSWORD_MESSAGE, message);
+}
+
+BOOL CPasswordDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    message = FormatStringResource(IDS_PASSWORD_MESSAGE, record_->Name());
+    password.clear();
+    UpdateData(false);
+    CEdit edit;
+    edit.Attach(GetDlgItem(IDC_VAULT_PASSWORD));
+    edit.SetPasswordChar('*');
+    return TRUE;
+}
+
+void CPasswordDlg::OnOK()
+{
+    UpdateData(true);
+    if (record_->CheckPassword(password.c_str()))
+        EndDialog(IDOK);
+    else
+        MessageBeep(MB_ICONHAND);  // no message: the typed text stays for another try
+}
+
+HBRUSH CPasswordDlg::OnCtlColor(HDC dc, HWND control, UINT type)
+{
+    HBRUSH standard = DefaultCtlColor(dc, control, type);
+    SetBkMode(dc, TRANSPARENT);
+    if (control == GetDlgItem(IDC_VAULT_PASSWORD))
+        return standard;
+    return GetVaultsApp().GetPageBrush();
+}

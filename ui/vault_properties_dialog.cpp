@@ -1,1 +1,204 @@
 #include "vault_properties_dialog.h"
+
+#include "../engine/vault_path.h"
+#include "../resources/resource.h"
+#include "../shell/vaults_app.h"
+#include "password_dialog.h"
+#include "password_hint.h"
+#include "vault_dialog_messages.h"
+
+namespace {
+
+// What the password fields of Manage show until the user types a new password.
+const char kUnchangedPassword[] = "*********";
+
+}  // namespace
+
+CVaultPropertiesDlg::CVaultPropertiesDlg(CWnd* parent) : CDialog(IDD_VAULT_PROPERTIES, parent) {}
+
+CVaultPropertiesDlg::~CVaultPropertiesDlg() = default;
+
+void CVaultPropertiesDlg::Setup(VaultRecord* record, VaultStore* store, int mode)
+{
+    record_ = record;
+    store_ = store;
+    mode_ = mode;
+}
+
+BEGIN_MESSAGE_MAP(CVaultPropertiesDlg, CDialog)
+    ON_BN_CLICKED(IDC_VAULT_REMOVE, &CVaultPropertiesDlg::OnRemove)
+    ON_EN_SETFOCUS(IDC_VAULT_PASSWORD, &CVaultPropertiesDlg::OnPasswordSetFocus)
+    ON_EN_SETFOCUS(IDC_VAULT_CONFIRM, &CVaultPropertiesDlg::OnConfirmSetFocus)
+    ON_EN_KILLFOCUS(IDC_VAULT_PASSWORD, &CVaultPropertiesDlg::OnPasswordKillFocus)
+    ON_EN_KILLFOCUS(IDC_VAULT_CONFIRM, &CVaultPropertiesDlg::OnConfirmKillFocus)
+END_MESSAGE_MAP()
+
+void CVaultPropertiesDlg::DoDataExchange(CDataExchange* dx)
+{
+    DDX_Control(dx, IDC_VAULT_NAME, nameEdit_);
+    DDX_Control(dx, IDC_VAULT_CONFIRM, confirmEdit_);
+    DDX_Control(dx, IDC_VAULT_PASSWORD, passwordEdit_);
+}
+
+BOOL CVaultPropertiesDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    if (mode_ == VAULT_DIALOG_NEW)
+        ShowNewVault();
+    else if (mode_ == VAULT_DIALOG_MANAGE)
+        ShowManagedVault();
+    // From here on "modified" means: the user typed into that field.
+    nameEdit_.SetModify(FALSE);
+    passwordEdit_.SetModify(FALSE);
+    confirmEdit_.SetModify(FALSE);
+    return TRUE;  // the name field takes the focus with its text selected, so typing replaces it
+}
+
+void CVaultPropertiesDlg::ShowNewVault()
+{
+    SetWindowText(LoadStringResource(IDS_NEW_VAULT_CAPTION));
+    nameEdit_.SetWindowText(LoadStringResource(IDS_NAME_HINT));
+    passwordEdit_.SetWindowText(LoadStringResource(IDS_PASSWORD_HINT));
+    confirmEdit_.SetWindowText(LoadStringResource(IDS_CONFIRM_HINT));
+    SetDlgItemTextA(m_hWnd, IDC_PASSWORD_LABEL, LoadStringResource(IDS_PASSWORD_LABEL).c_str());
+    ::ShowWindow(GetDlgItem(IDC_VAULT_REMOVE), SW_HIDE);
+}
+
+void CVaultPropertiesDlg::ShowManagedVault()
+{
+    SetWindowText(LoadStringResource(IDS_MANAGE_VAULT_CAPTION));
+    nameEdit_.SetWindowText(record_->Name());
+    for (CEdit* field : {&passwordEdit_, &confirmEdit_}) {
+        field->SetWindowText(kUnchangedPassword);
+        field->SetPasswordChar('*');
+    }
+    SetDlgItemTextA(m_hWnd, IDC_PASSWORD_LABEL, LoadStringResource(IDS_NEW_PASSWORD_LABEL).c_str());
+}
+
+void CVaultPropertiesDlg::OnPasswordSetFocus()
+{
+    if (mode_ == VAULT_DIALOG_NEW)
+        HideHintOnFocus(passwordEdit_);
+}
+
+void CVaultPropertiesDlg::OnConfirmSetFocus()
+{
+    if (mode_ == VAULT_DIALOG_NEW)
+        HideHintOnFocus(confirmEdit_);
+}
+
+void CVaultPropertiesDlg::OnPasswordKillFocus()
+{
+    if (mode_ == VAULT_DIALOG_NEW)
+        ShowHintOnBlur(passwordEdit_, LoadStringResource(IDS_PASSWORD_HINT));
+}
+
+void CVaultPropertiesDlg::OnConfirmKillFocus()
+{
+    if (mode_ == VAULT_DIALOG_NEW)
+        ShowHintOnBlur(confirmEdit_, LoadStringResource(IDS_CONFIRM_HINT));
+}
+
+void CVaultPropertiesDlg::OnOK()
+{
+    // The texts as they stand, hints included: untouched New fields hold two different hints.
+    std::string name = nameEdit_.GetWindowText();
+    std::string password = passwordEdit_.GetWindowText();
+    if (password != confirmEdit_.GetWindowText()) {
+        MessageBox(LoadStringResource(IDS_PASSWORDS_DIFFER), MB_ICONHAND);
+        return;
+    }
+    if (Apply(name, password))
+        EndDialog(IDOK);
+    else
+        names_.reset();
+}
+
+bool CVaultPropertiesDlg::Apply(const std::string& name, const std::string& password)
+{
+    // A managed vault that keeps its name exactly needs no check.
+    bool naming = mode_ != VAULT_DIALOG_MANAGE || name != record_->Name();
+    if (naming && !ClaimAndCheckName(name))
+        return false;
+    if (mode_ == VAULT_DIALOG_NEW)
+        return CreateVault(name, password);
+    if (mode_ == VAULT_DIALOG_MANAGE)
+        return ChangeVault(name, password);
+    return true;
+}
+
+bool CVaultPropertiesDlg::ClaimAndCheckName(const std::string& name)
+{
+    names_.emplace();
+    if (!names_->ClaimNames()) {
+        MessageBox(NamesBusyText(), MB_ICONHAND);
+        return false;
+    }
+    uint32_t exceptId = mode_ == VAULT_DIALOG_MANAGE ? record_->id : 0;
+    std::string refusal =
+        NameRefusalText(*store_, GetVaultsApp().GetVaultsRoot(), name, exceptId);
+    if (refusal.empty())
+        return true;
+    MessageBox(refusal, MB_ICONHAND);
+    return false;
+}
+
+bool CVaultPropertiesDlg::CreateVault(const std::string& name, const std::string& password)
+{
+    const std::string& root = GetVaultsApp().GetVaultsRoot();
+    if (record_->Create(*store_, root, name, password.c_str()))
+        return true;
+    DWORD error = GetLastError();
+    MessageBox(FileFailureText("The vault's folder could not be created.", error,
+                               JoinPath(root, name)),
+               MB_ICONHAND);
+    return false;
+}
+
+bool CVaultPropertiesDlg::ChangeVault(const std::string& name, const std::string& password)
+{
+    // A field counts as changed once the user typed into it, even if its text ends up as before.
+    bool renaming = nameEdit_.GetModify() != FALSE;
+    bool repasswording = passwordEdit_.GetModify() != FALSE;
+    if (!renaming && !repasswording)
+        return true;
+    if (!ProvePassword())
+        return false;
+    if (renaming && !RenameVault(name))
+        return false;
+    if (repasswording)
+        record_->SetPassword(password.c_str());
+    return true;
+}
+
+bool CVaultPropertiesDlg::RenameVault(const std::string& name)
+{
+    const std::string& root = GetVaultsApp().GetVaultsRoot();
+    std::string from = JoinPath(root, record_->Name());
+    if (record_->Rename(*store_, root, name))
+        return true;
+    DWORD error = GetLastError();
+    // A move fails for "already exists" on its target, for anything else on the vault's folder.
+    bool targetExists = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+    std::string what =
+        "The vault \"" + record_->Name() + "\" could not be renamed to \"" + name + "\".";
+    MessageBox(FileFailureText(what, error, targetExists ? JoinPath(root, name) : from),
+               MB_ICONHAND);
+    return false;
+}
+
+bool CVaultPropertiesDlg::ProvePassword()
+{
+    // Owned by this dialog, so this one takes no input while the password is asked.
+    CPasswordDlg proof(*record_, this);
+    return proof.DoModal() == IDOK;
+}
+
+void CVaultPropertiesDlg::OnRemove()
+{
+    std::string question = FormatStringResource(IDS_CONFIRM_REMOVE, record_->Name());
+    if (MessageBox(question, GetWindowText(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    if (ProvePassword())
+        EndDialog(IDC_VAULT_REMOVE);
+}

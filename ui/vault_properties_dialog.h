@@ -4,8 +4,12 @@
 // in memory and the caller saves it; on IDC_VAULT_REMOVE (1006) the user confirmed the removal
 // and proved the password, and the caller removes the vault.
 
+#include <optional>
+#include <string>
+
 #include "../engine/vault_claim.h"
 #include "../engine/vault_store.h"
+#include "../framework/edit.h"
 #include "../framework/dialog.h"
 
 enum { VAULT_DIALOG_NEW = 0, VAULT_DIALOG_MANAGE = 1 };
@@ -24,13 +28,37 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnRemove();
+    // The password hints of New; nothing in Manage.
+    void OnPasswordSetFocus();
+    void OnConfirmSetFocus();
+    void OnPasswordKillFocus();
+    void OnConfirmKillFocus();
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    void ShowNewVault();
+    void ShowManagedVault();
+    // What OnOK does once the passwords match: checks the name unless a managed vault keeps
+    // it, then creates or changes the vault. False, after telling the user why, when the dialog
+    // is to stay open with the record unchanged; the helpers below answer the same way.
+    bool Apply(const std::string& name, const std::string& password);
+    // Claims the right to name vaults (held in names_) and checks name.
+    bool ClaimAndCheckName(const std::string& name);
+    bool CreateVault(const std::string& name, const std::string& password);
+    bool ChangeVault(const std::string& name, const std::string& password);
+    bool RenameVault(const std::string& name);
+    // Runs the password dialog for the record; true when the user proved the password.
+    bool ProvePassword();
+
+    CEdit nameEdit_;
+    CEdit confirmEdit_;
+    CEdit passwordEdit_;
     VaultRecord* record_ = nullptr;
     VaultStore* store_ = nullptr;
     int mode_ = VAULT_DIALOG_NEW;
-    // Held from the name check in OnOK until this object goes, after the caller has saved.
-    VaultClaim names_;
+    // Held from the name check in OnOK until this object goes, after the caller has saved; let
+    // go at once when the dialog stays open, so a user thinking over a refused name keeps no
+    // other window or process from naming vaults.
+    std::optional<VaultClaim> names_;
 };

@@ -1,0 +1,108 @@
+// Shows one of the program's vault windows on sample vaults of its own, so that
+// scripts/screenshots can photograph it:
+//   orvella-showcase page | new | manage | password
+// The samples live in a settings key and a vaults root of their own, never the user's.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <string>
+
+#include "resources/resource.h"
+#include "shell/vaults_app.h"
+#include "ui/password_dialog.h"
+#include "ui/vault_properties_dialog.h"
+#include "ui/vaults_page.h"
+
+namespace {
+
+const char kSettings[] = "Software\\Zovantri\\Orvella Showcase";
+
+std::string SampleRoot()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof(temp), temp);
+    return std::string(temp) + "Orvella Showcase";
+}
+
+// Finds the sample vault of this name, creating it (and locking it, when asked) the first time.
+VaultRecord SampleVault(CVaultsApp& app, const char* name, bool locked)
+{
+    VaultStore& store = app.GetVaultStore();
+    VaultRecord record;
+    for (bool found = store.First(record); found; found = store.Next(record))
+        if (record.Name() == name)
+            return record;
+    record.Create(store, app.GetVaultsRoot(), name, "sample");
+    HANDLE file = CreateFileA((record.folder.FolderPath(app.GetVaultsRoot()) + "\\readme.txt").c_str(),
+                              GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(file);
+    if (locked)
+        record.Lock(app.GetVaultsRoot(), "sample");
+    store.Save(record);
+    return record;
+}
+
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DESTROY)
+        PostQuitMessage(0);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The page in a plain captioned window of its size, until that window is closed.
+int ShowPage(CVaultsApp& app)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = HostProc;
+    windowClass.hInstance = app.m_hInstance;
+    windowClass.hbrBackground = app.GetPageBrush();
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = "OrvellaShowcaseHost";
+    RegisterClassA(&windowClass);
+    HWND hostWindow = CreateWindowExA(0, windowClass.lpszClassName, "Zovantri Orvella",
+                                      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                      80, 60, 100, 100, nullptr, nullptr, app.m_hInstance, nullptr);
+    CWnd host;
+    host.Attach(hostWindow);
+    CVaultsPage page;
+    if (!page.Create(&host))
+        return 1;
+    RECT pageRect;
+    GetWindowRect(page.m_hWnd, &pageRect);
+    RECT frame = {0, 0, pageRect.right - pageRect.left, pageRect.bottom - pageRect.top};
+    AdjustWindowRectEx(&frame, GetWindowLongA(hostWindow, GWL_STYLE), FALSE, 0);
+    SetWindowPos(hostWindow, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    ShowWindow(page.m_hWnd, SW_SHOW);
+    ShowWindow(hostWindow, SW_SHOW);
+    // The unlocked vault selected, so that every command shows enabled.
+    ListView_SetItemState(page.GetDlgItem(IDC_VAULT_LIST), 0, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+    return app.Run();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string what = argc > 1 ? argv[1] : "page";
+    CVaultsApp app;
+    if (!app.OpenSharedObjects(HKEY_CURRENT_USER, kSettings) ||
+        !app.SetVaultsRoot(SampleRoot()))
+        return 1;
+    VaultRecord letters = SampleVault(app, "Letters", false);
+    VaultRecord taxes = SampleVault(app, "Tax returns 2026", true);
+    SampleVault(app, "Photos", false);
+
+    if (what == "page")
+        return ShowPage(app);
+    if (what == "password")
+        return int(CPasswordDlg(taxes).DoModal());
+    VaultRecord record = what == "manage" ? letters : VaultRecord();
+    CVaultPropertiesDlg dialog;
+    dialog.Setup(&record, &app.GetVaultStore(),
+                 what == "manage" ? VAULT_DIALOG_MANAGE : VAULT_DIALOG_NEW);
+    return int(dialog.DoModal());
+}

@@ -1,0 +1,28 @@
+#include "vault_commands.h"
+
+#include "../engine/vault_record.h"
+#include "../resources/resource.h"
+
+VaultCommandStates CommandStatesFor(const VaultRecord* selected)
+{
+    if (!selected)
+        return {false, false, false};
+    return {true, true, !selected->IsLocked()};
+}
+
+namespace {
+
+void EnableItem(HMENU menu, UINT command, bool enable)
+{
+    EnableMenuItem(menu, command, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+}
+
+}  // namespace
+
+void PrepareVaultMenu(HMENU menu, const VaultCommandStates& states)
+{
+    EnableItem(menu, IDC_VAULT_MANAGE, states.manage);
+    EnableItem(menu, IDC_VAULT_UNLOCK, states.unlock);
+    EnableItem(menu, IDC_VAULT_LOCK, states.lock);
+    SetMenuDefaultItem(menu, states.unlock ? IDC_VAULT_UNLOCK : IDC_VAULT_NEW, FALSE);
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Which vault commands a selection in the vault list allows, as the page's command pictures
+// and its context menu show them. New is always allowed.
+
+#include <windows.h>
+
+class VaultRecord;
+
+struct VaultCommandStates {
+    bool manage;
+    bool unlock;  // Unlock and open
+    bool lock;
+};
+
+// No selected vault (null): none. Otherwise Manage and Unlock and open, and Lock unless the
+// vault is locked already.
+VaultCommandStates CommandStatesFor(const VaultRecord* selected);
+
+// Greys the items of the vault list's context menu that `states` does not allow, enables the
+// others, and makes Unlock and open the default item when it is allowed, New otherwise.
+void PrepareVaultMenu(HMENU menu, const VaultCommandStates& states);

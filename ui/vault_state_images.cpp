@@ -1,0 +1,53 @@
+#include "vault_state_images.h"
+
+#include "../framework/win_app.h"
+#include "../resources/resource.h"
+
+namespace {
+
+const int kImageSize = 16;
+
+int DisplayBitsPerPixel()
+{
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        return 0;
+    int bits = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    return bits;
+}
+
+void AddIcon(HIMAGELIST images, int iconId)
+{
+    auto icon = static_cast<HICON>(LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(iconId),
+                                              IMAGE_ICON, kImageSize, kImageSize, 0));
+    if (!icon)
+        return;
+    ImageList_AddIcon(images, icon);  // the list keeps a copy
+    DestroyIcon(icon);
+}
+
+}  // namespace
+
+UINT StateImageColourDepth(int bitsPerPixel)
+{
+    switch (bitsPerPixel) {
+    case 4:
+        return ILC_COLOR4;
+    case 8:
+        return ILC_COLOR8;
+    default:
+        return ILC_COLOR32;
+    }
+}
+
+HIMAGELIST CreateVaultStateImages()
+{
+    HIMAGELIST images = ImageList_Create(kImageSize, kImageSize,
+                                         ILC_MASK | StateImageColourDepth(DisplayBitsPerPixel()), 2, 0);
+    if (!images)
+        return nullptr;
+    AddIcon(images, IDI_VAULT_UNLOCKED);
+    AddIcon(images, IDI_VAULT_LOCKED);
+    return images;
+}
