@@ -59,6 +59,7 @@ int ShowPage(CVaultsApp& app)
     windowClass.hInstance = app.m_hInstance;
     windowClass.hbrBackground = app.GetPageBrush();
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hIcon = LoadIcon(app.m_hInstance, MAKEINTRESOURCE(IDI_APP));
     windowClass.lpszClassName = "OrvellaShowcaseHost";
     RegisterClassA(&windowClass);
     HWND hostWindow = CreateWindowExA(0, windowClass.lpszClassName, "Zovantri Orvella",
@@ -78,8 +79,9 @@ int ShowPage(CVaultsApp& app)
     ShowWindow(page.m_hWnd, SW_SHOW);
     ShowWindow(hostWindow, SW_SHOW);
     // The unlocked vault selected, so that every command shows enabled.
-    ListView_SetItemState(page.GetDlgItem(IDC_VAULT_LIST), 0, LVIS_SELECTED | LVIS_FOCUSED,
-                          LVIS_SELECTED | LVIS_FOCUSED);
+    HWND list = page.GetDlgItem(IDC_VAULT_LIST);
+    SetFocus(list);
+    ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     return app.Run();
 }
 
