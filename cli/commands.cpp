@@ -71,7 +71,7 @@ int OpenVault(const CliContext& context, const std::string& name, VaultClaim& cl
 {
     if (!FindVault(context.store, name, record))
         return Fail(EXIT_NO_SUCH_VAULT, "There is no vault named \"%s\".", name.c_str());
-    if (!claim.ClaimVault(record->id))
+    if (!claim.ClaimVault(context.root, record->id))
         return Fail(EXIT_FAILED, "%s", VaultInUseText(record->Name()).c_str());
     // Read again now that no one else can change it.
     if (!context.store.Load(record->id, *record))

@@ -1,5 +1,8 @@
 #include "vault_claim.h"
 
+#include <cstdio>
+
+#include "ansi_name.h"
 #include "vault_record.h"
 
 namespace {
@@ -8,6 +11,20 @@ namespace {
 const char kVaultPrefix[] = "Local\\Zovantri Orvella vault ";
 const char kNamesMutex[] = "Local\\Zovantri Orvella vault names";
 const DWORD kNamesWaitMilliseconds = 10000;
+
+// A short tag of the root as the file system names it (letter case and a final backslash aside):
+// object names are limited to MAX_PATH characters, roots are not much shorter.
+std::string RootTag(std::string root)
+{
+    while (!root.empty() && (root.back() == '\\' || root.back() == '/'))
+        root.pop_back();
+    uint32_t hash = 2166136261u;  // FNV-1a
+    for (wchar_t c : FileNameKey(root))
+        hash = (hash ^ uint32_t(c)) * 16777619u;
+    char tag[9];
+    std::snprintf(tag, sizeof(tag), "%08x", static_cast<unsigned>(hash));
+    return tag;
+}
 
 }  // namespace
 
@@ -22,9 +39,9 @@ VaultClaim::~VaultClaim()
         CloseHandle(mutex);
 }
 
-bool VaultClaim::ClaimVault(uint32_t id)
+bool VaultClaim::ClaimVault(const std::string& root, uint32_t id)
 {
-    std::string name = kVaultPrefix + VaultRecord::ValueNameOf(id);
+    std::string name = kVaultPrefix + RootTag(root) + " " + VaultRecord::ValueNameOf(id);
     HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
     if (!mutex)
         return false;

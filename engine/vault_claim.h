@@ -17,9 +17,10 @@ public:
     VaultClaim(const VaultClaim&) = delete;
     VaultClaim& operator=(const VaultClaim&) = delete;
 
-    // Claims the vault with this id for a lock, unlock, rename, new password or removal. False
-    // at once, changing nothing, when any window or process already holds it.
-    bool ClaimVault(uint32_t id);
+    // Claims the vault with this id under this vaults root (together they name its files) for a
+    // lock, unlock, rename, new password or removal. False at once, changing nothing, when any
+    // window or process already holds it.
+    bool ClaimVault(const std::string& root, uint32_t id);
     // Claims the right to give names to vaults (create and rename), so that the check that a
     // name is free, the change and the save happen as one. Names change quickly, so this waits
     // a few seconds for another holder; false when it could not be had.

@@ -121,7 +121,7 @@ TEST_F(CliTest, AVaultInUseElsewhereIsRefusedAtOnce)
     uint32_t id = std::stoul(list.substr(list.rfind('\t') + 1, 8), nullptr, 16);
     {
         VaultClaim elsewhere;
-        ASSERT_TRUE(elsewhere.ClaimVault(id));
+        ASSERT_TRUE(elsewhere.ClaimVault(root.Path(), id));
         const std::vector<std::string> commands[] = {
             {"lock", "Race"}, {"rename", "Race", "Other"}, {"passwd", "Race"}, {"remove", "Race"}};
         for (const auto& command : commands) {

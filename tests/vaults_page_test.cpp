@@ -768,7 +768,7 @@ TEST_F(VaultsPageTest, AVaultClaimedElsewhereIsRefusedAndLeftAsItWas)
         int row = RowOf(c.vault);
         Select(row);
         VaultClaim elsewhere;
-        ASSERT_TRUE(elsewhere.ClaimVault(RowId(row)));
+        ASSERT_TRUE(elsewhere.ClaimVault(root.Path(), RowId(row)));
 
         DialogCatcher catcher;
         Command(c.command);

@@ -98,7 +98,7 @@ bool CVaultsPage::ClaimSelected(VaultClaim& claim, VaultRecord& record)
 
 bool CVaultsPage::ClaimAndReload(VaultClaim& claim, VaultRecord& record)
 {
-    if (!claim.ClaimVault(record.id)) {
+    if (!claim.ClaimVault(Root(), record.id)) {
         MessageBox(VaultInUseText(record.Name()), MB_OK | MB_ICONSTOP);
         return false;
     }
