@@ -52,11 +52,9 @@ bool FindVault(const VaultStore& store, const std::string& name, VaultRecord* re
 // A name that can be a folder under the root and that no vault but exceptId has.
 int CheckNewName(const CliContext& context, const std::string& name, uint32_t exceptId = 0)
 {
-    if (!IsValidVaultName(name))
-        return Fail(EXIT_FAILED,
-                    "\"%s\" cannot be a vault name: use 1 to %d characters, none of \\ / : * ? "
-                    "\" < > |, not ending in a dot or a space, and not a device name.",
-                    name.c_str(), int(MAX_VAULT_NAME));
+    VaultNameProblem problem = CheckVaultName(name);
+    if (problem != VaultNameProblem::None)
+        return Fail(EXIT_FAILED, "%s", VaultNameProblemText(problem, name).c_str());
     if (!context.store.IsNameFree(name, context.root, exceptId))
         return Fail(EXIT_FAILED,
                     "The name \"%s\" is already used by a vault, a vault's container or a file "
