@@ -7,6 +7,8 @@
 // Dialog templates
 #define IDD_VAULTS_DIALOG 101
 #define IDD_VAULTS_PAGE 102
+#define IDD_OPTIONS_PAGE 103
+#define IDD_ABOUT_PAGE 104
 #define IDD_VAULT_PROPERTIES 131
 #define IDD_ENTER_PASSWORD 132
 #define IDD_ALREADY_RUNNING 144
@@ -14,6 +16,12 @@
 
 // Controls
 #define IDC_STATIC -1
+#define IDC_EXIT 1046
+#define IDC_HELP_BUTTON 1047
+#define IDC_TAB_OPTIONS 1052
+#define IDC_TAB_VAULTS 1053
+#define IDC_TAB_ABOUT 1054
+#define IDC_BANNER 1067
 #define IDC_VAULT_LIST 1001
 #define IDC_VAULT_REMOVE 1006
 #define IDC_VAULT_NAME 1007
@@ -63,6 +71,15 @@
 #define IDS_NAME_TAKEN 57375
 
 // Bitmaps
+#define IDB_BOTTOM_BAR 173       // 435 x 44 behind Exit, Help and Hide
+#define IDB_BANNER 174           // 435 x 82 with the product name
+#define IDB_TAB_ABOUT 176        // tabs: 145 x 20, normal and selected
+#define IDB_TAB_ABOUT_SELECTED 177
+#define IDB_TAB_OPTIONS 179
+#define IDB_TAB_OPTIONS_SELECTED 180
+#define IDB_TAB_VAULTS 181
+#define IDB_TAB_VAULTS_SELECTED 182
+#define IDB_ABOUT 184            // 70 x 73 on the About page
 #define IDB_VAULT_LOCK 185    // closed padlock: the Lock command
 #define IDB_VAULT_UNLOCK 186  // open padlock: Unlock and open
 #define IDB_VAULT_MANAGE 187  // vault with a pencil: Manage
@@ -77,7 +94,9 @@
 #define IDI_TRAY_LOCKED 171
 #define IDI_VAULT_LOCKED 196  // closed gold padlock: a row of a locked vault
 
-// Help context ids of controls (in the templates)
+// Help context ids of controls (in the templates): 0x80000000 + template id x 65536 + control id
+#define HIDC_EXIT 0x80650416
+#define HIDC_DONT_SHOW_AGAIN 0x80900407
 #define HIDC_VAULT_REMOVE 0x808303EE
 #define HIDC_VAULT_NAME 0x808303EF
 #define HIDC_VAULT_CONFIRM 0x808303F1
