@@ -1,5 +1,6 @@
 #include "dialog.h"
 
+#include "dialog_template.h"
 #include "win_app.h"
 
 namespace {
@@ -66,6 +67,7 @@ INT_PTR CDialog::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam)
     bool handled = Dispatch(message, wParam, lParam, &result);
     if (!handled) {
         if (message == WM_INITDIALOG) {
+            ApplyTemplateHelpIds(m_hWnd, AfxGetInstanceHandle(), int(m_templateId));
             result = OnInitDialog();
             handled = true;
         } else if (message == WM_COMMAND && HIWORD(wParam) == 0 && LOWORD(wParam) == IDOK) {

@@ -46,6 +46,12 @@ bool CWinApp::OnCommand(UINT id)
 
 CWinApp* AfxGetApp() { return theApp; }
 
+bool AfxPostToMainWindow(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* main = theApp ? theApp->m_pMainWnd : nullptr;
+    return main && main->m_hWnd && main->PostMessage(message, wParam, lParam);
+}
+
 HINSTANCE AfxGetInstanceHandle() { return GetModuleHandleA(nullptr); }
 
 std::string ModuleFilePath()

@@ -25,6 +25,8 @@ public:
 };
 
 CWinApp* AfxGetApp();
+// Posts a message to the application's main window; false when there is no main window.
+bool AfxPostToMainWindow(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 HINSTANCE AfxGetInstanceHandle();
 // The program file's name without its extension: the caption of the program's message boxes.
 std::string AfxGetAppName();

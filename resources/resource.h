@@ -2,7 +2,7 @@
 #pragma once
 
 // Menus and the main frame
-#define IDR_MAINFRAME 128  // menu: [task] and [vault]; string: the frame's caption
+#define IDR_MAINFRAME 128  // menu: [task] and [vault]; string: the hidden frame's caption, never the main dialog's
 
 // Dialog templates
 #define IDD_VAULTS_DIALOG 101
@@ -103,3 +103,15 @@
 #define HIDC_VAULT_PASSWORD 0x808303F2
 #define HIDC_NAME_GROUP 0x80830418
 #define HIDC_PASSWORD_GROUP 0x80830419
+// The Options page's (template 103): root directory, Select, the three Miscellaneous check boxes,
+// and stealth mode's two check boxes and hotkey field.
+#define HIDC_ROOT_DIRECTORY 0x80670405
+#define HIDC_SELECT_ROOT 0x80670406
+#define HIDC_AUTORUN 0x80670408
+#define HIDC_DONT_SHOW_RUNNING 0x80670409
+#define HIDC_SHOW_VAULTS_ON_START 0x8067040A
+#define HIDC_HIDE_ICONS 0x80670413
+#define HIDC_HOTKEY_ONLY 0x80670414
+#define HIDC_HOTKEY 0x80670415
+// The About page's (template 104) product name, set from IDS_APP_TITLE
+#define IDC_ABOUT_PRODUCT 1069

@@ -1,40 +1,94 @@
 #include "main_frame.h"
 
+#include "../resources/resource.h"
 #include "already_running_dialog.h"
+#include "app_messages.h"
 #include "settings.h"
 #include "vaults_app.h"
 
 UINT WM_ORVELLA_SHUTDOWN = 0;
+UINT WM_TASKBAR_CREATED = 0;
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE(&CMainFrame::OnCreate)
     ON_WM_CLOSE(&CMainFrame::OnClose)
+    ON_MESSAGE(WM_DESTROY, &CMainFrame::OnDestroy)
+    ON_MESSAGE(WM_QUERYENDSESSION, &CMainFrame::OnQueryEndSession)
+    ON_MESSAGE(WM_ENDSESSION, &CMainFrame::OnEndSession)
     ON_REGISTERED_MESSAGE(WM_ORVELLA_SHUTDOWN, &CMainFrame::OnShutdownRequest)
+    ON_MESSAGE(WM_TRAYICON_NOTIFY, &CMainFrame::OnTrayNotify)
+    ON_MESSAGE(WM_REFRESH_TRAY_ICON, &CMainFrame::OnRefreshTrayIcon)
+    ON_REGISTERED_MESSAGE(WM_TASKBAR_CREATED, &CMainFrame::OnTaskbarCreated)
+    ON_COMMAND(ID_NEW_VAULT, &CMainFrame::OnNewVault)
+    ON_COMMAND(ID_SHOW_OPTIONS, &CMainFrame::OnShowOptions)
+    ON_COMMAND(ID_MANAGE_VAULTS, &CMainFrame::OnManageVaults)
+    ON_COMMAND(ID_SHOW_ABOUT, &CMainFrame::OnShowAbout)
+    ON_MESSAGE(WM_HOTKEY, &CMainFrame::OnHotKey)
 END_MESSAGE_MAP()
 
-CMainFrame::CMainFrame() { WM_ORVELLA_SHUTDOWN = RegisterWindowMessageA("WM_ORVELLA_SHUTDOWN"); }
+CMainFrame::CMainFrame()
+{
+    WM_ORVELLA_SHUTDOWN = RegisterWindowMessageA("WM_ORVELLA_SHUTDOWN");
+    WM_TASKBAR_CREATED = RegisterWindowMessageA("TaskbarCreated");
+}
 
 int CMainFrame::OnCreate(CREATESTRUCTA* create)
 {
     if (CFrameWnd::OnCreate(create) == -1)
         return -1;
+    if (!IsHotkeyOnly())
+        AddTrayIcon();
+    // The main dialog is created only after the notice is closed.
+    ShowRunningNoticeIfDue();
+    m_trayMenu.Load(IDR_MAINFRAME);
+    m_mainDialog.Create();
+    if (GetVaultsApp().GetSettingsKey().ReadDword(SETTING_SHOW_VAULTS_ON_START, 0) != 0)
+        PostMessage(WM_COMMAND, ID_MANAGE_VAULTS);
+    return 0;
+}
+
+void CMainFrame::ShowRunningNoticeIfDue()
+{
     CVaultsApp& app = GetVaultsApp();
-    bool noticeDue = app.IsFirstRun() ||
-                     app.GetSettingsKey().ReadDword(SETTING_DONT_SHOW_RUNNING_WARNING, 0) == 0;
-    if (noticeDue) {
+    bool due = app.IsFirstRun() ||
+               app.GetSettingsKey().ReadDword(SETTING_DONT_SHOW_RUNNING_WARNING, 0) == 0;
+    if (due) {
         CAlreadyRunningDlg notice;
         notice.DoModal();
     }
-    return 0;
 }
 
 void CMainFrame::OnClose()
 {
-    if (GetVaultsApp().GetVaultStore().HasUnlockedVault() &&
-        MessageBox("There are unlocked Vaults. Close anyway?", MB_OKCANCEL | MB_ICONEXCLAMATION) !=
-            IDOK)
+    if (m_askingToClose)
         return;
+    if (GetVaultsApp().GetVaultStore().HasUnlockedVault()) {
+        m_askingToClose = true;
+        int answer = MessageBox("There are unlocked Vaults. Close anyway?",
+                                MB_OKCANCEL | MB_ICONEXCLAMATION);
+        m_askingToClose = false;
+        if (answer != IDOK)
+            return;
+    }
+    // Nothing is locked on the way out: unlocked vaults stay unlocked on disk.
     CFrameWnd::OnClose();
+}
+
+LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM)
+{
+    // The shell is told while the window still exists.
+    m_trayIcon.Remove();
+    return 0;
+}
+
+LRESULT CMainFrame::OnQueryEndSession(WPARAM, LPARAM) { return TRUE; }
+
+LRESULT CMainFrame::OnEndSession(WPARAM ending, LPARAM)
+{
+    // The session ends whatever the vaults' state: no question, the program just ends.
+    if (ending && m_hWnd)
+        DestroyWindow(m_hWnd);
+    return 0;
 }
 
 LRESULT CMainFrame::OnShutdownRequest(WPARAM, LPARAM)

@@ -87,10 +87,13 @@ bool CVaultsApp::ClaimSingleInstance() const
     CreateMutexA(nullptr, FALSE, INSTANCE_MUTEX_NAME);
     if (GetLastError() == ERROR_SUCCESS)
         return true;
-    HWND running = FindWindowA(nullptr, m_appTitle.c_str());
+    // Only the running instance's main dialog is brought forward, never its hidden frame: the
+    // search names the platform's dialog class as well as the caption.
+    HWND running = FindWindowA("#32770", m_appTitle.c_str());
     if (running) {
-        SetForegroundWindow(running);
+        // Shown first: a hidden window cannot become the foreground window.
         ShowWindow(running, SW_RESTORE);
+        SetForegroundWindow(running);
     }
     return false;
 }

@@ -37,7 +37,7 @@ public:
 
 private:
     void ApplyAutorunDefault();
-    // False when another instance is running; that one's window is brought forward.
+    // False when another instance is running; that one's main dialog is brought to the screen.
     bool ClaimSingleInstance() const;
     void RunIntroductionWizard();
     bool CreateMainFrame();

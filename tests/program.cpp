@@ -52,13 +52,14 @@ std::string ProgramUnderTest::ExePath()
     return full;
 }
 
-HANDLE ProgramUnderTest::Start()
+HANDLE ProgramUnderTest::Start(const char* desktop)
 {
     std::string exe = ExePath();
     std::vector<char> line(exe.begin(), exe.end());
     line.push_back('\0');
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
+    startup.lpDesktop = const_cast<char*>(desktop);
     PROCESS_INFORMATION process;
     if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))

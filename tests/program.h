@@ -22,8 +22,9 @@ public:
     ~ProgramUnderTest();
 
     static std::string ExePath();
-    // Starts one more instance; its process handle, or null.
-    HANDLE Start();
+    // Starts one more instance, on the named desktop (null: this thread's own); its process
+    // handle, or null.
+    HANDLE Start(const char* desktop = nullptr);
     // Asks the running instance to exit through the registered shutdown message.
     static void RequestShutdown();
     // True when the process ended within timeoutMs.

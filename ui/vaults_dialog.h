@@ -3,8 +3,10 @@
 // and Exit, Help and Hide. Modeless and created hidden; closing it only hides it.
 
 #include "../framework/dialog.h"
-
-class CVaultsPage;
+#include "../shell/options_page.h"
+#include "about_page.h"
+#include "tab_strip.h"
+#include "vaults_page.h"
 
 class CVaultsDlg : public CDialog {
 public:
@@ -20,4 +22,41 @@ public:
     void ShowOnTab(int tabId);
     // The Vaults page, to which the main frame posts New (1062).
     CVaultsPage& GetVaultsPage();
+
+protected:
+    BOOL OnInitDialog() override;
+    // Hides the dialog, unless the Cancel is Escape or Enter pressed inside a page.
+    void OnCancel() override;
+
+    void OnExit();
+    void OnHelpButton();
+    void OnOptionsTab();
+    void OnVaultsTab();
+    void OnAboutTab();
+    LRESULT OnHelpRequest(WPARAM, LPARAM lParam);
+    LRESULT OnShowSelectedTab(WPARAM, LPARAM);
+    // The page colour, and the banner, tab row and bottom bar carried on to the right edge.
+    LRESULT OnEraseBackground(WPARAM wParam, LPARAM);
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // The program's icon in the caption and in the task switcher.
+    void ShowProgramIcon();
+    // Puts the tabs in a row under the banner, Options, Vaults, About, each touching the next;
+    // where the pages go: the bottom-left corner of the first tab.
+    POINT PlaceTabs();
+    // Creates the pages at `topLeft` and adds their tabs, in tab order; stops at the first page
+    // that cannot be created, so neither its tab nor the later ones are added.
+    void AddPages(POINT topLeft);
+    // True while the key that brought a Cancel is Escape or Enter and the focus is inside one
+    // of the pages: the pages ignore their own Enter and Escape.
+    bool IsKeyInsidePage() const;
+
+    // Destroyed in the reverse order: the tab bitmaps, then the About, Options and Vaults pages.
+    CVaultsPage m_vaultsPage;
+    COptionsPage m_optionsPage;
+    CAboutPage m_aboutPage;
+    CTabStrip m_tabs;
 };

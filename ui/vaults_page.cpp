@@ -5,6 +5,7 @@
 
 #include "../resources/resource.h"
 #include "../shell/app_messages.h"
+#include "../shell/page_colours.h"
 #include "../shell/vaults_app.h"
 
 namespace {
@@ -112,9 +113,7 @@ void CVaultsPage::OnRightClick(NMHDR* header, LRESULT*)
 
 HBRUSH CVaultsPage::OnCtlColor(HDC dc, HWND control, UINT type)
 {
-    DefaultCtlColor(dc, control, type);
-    SetBkMode(dc, TRANSPARENT);
-    return GetVaultsApp().GetPageBrush();
+    return PageColours(*this, dc, control, type);
 }
 
 bool CVaultsPage::LoadRow(int row, VaultRecord& record)
@@ -144,9 +143,4 @@ void CVaultsPage::ShowLockState(const VaultRecord& record)
     ShowCommands(CommandStatesFor(&record));
 }
 
-void CVaultsPage::RefreshTrayIcon() const
-{
-    CWinApp* app = AfxGetApp();
-    if (app && app->m_pMainWnd && app->m_pMainWnd->m_hWnd)
-        app->m_pMainWnd->PostMessage(WM_REFRESH_TRAY_ICON);
-}
+void CVaultsPage::RefreshTrayIcon() const { AfxPostToMainWindow(WM_REFRESH_TRAY_ICON); }

@@ -1,6 +1,6 @@
 // Shows one of the program's vault windows on sample vaults of its own, so that
 // scripts/screenshots can photograph it:
-//   orvella-showcase page | new | manage | password
+//   orvella-showcase page | new | manage | password | main [options|vaults|about]
 // The samples live in a settings key and a vaults root of their own, never the user's.
 
 #include <windows.h>
@@ -13,6 +13,7 @@
 #include "shell/vaults_app.h"
 #include "ui/password_dialog.h"
 #include "ui/vault_properties_dialog.h"
+#include "ui/vaults_dialog.h"
 #include "ui/vaults_page.h"
 
 namespace {
@@ -85,6 +86,44 @@ int ShowPage(CVaultsApp& app)
     return app.Run();
 }
 
+// The hidden main window: the main dialog's owner, which ends the showcase on Exit.
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND && LOWORD(wParam) == ID_APP_EXIT) {
+        DestroyWindow(window);
+        return 0;
+    }
+    return HostProc(window, message, wParam, lParam);
+}
+
+// The main dialog on the tab named (options, vaults or about), until Exit is pressed.
+int ShowMainDialog(CVaultsApp& app, const std::string& tab)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = app.m_hInstance;
+    windowClass.lpszClassName = "OrvellaShowcaseMain";
+    RegisterClassA(&windowClass);
+    CWnd mainWindow;
+    mainWindow.Attach(CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP, 0, 0, 0, 0,
+                                      nullptr, nullptr, app.m_hInstance, nullptr));
+    app.m_pMainWnd = &mainWindow;
+    CVaultsDlg dialog;
+    if (!dialog.Create())
+        return 1;
+    int tabId = tab == "vaults" ? IDC_TAB_VAULTS : tab == "about" ? IDC_TAB_ABOUT : IDC_TAB_OPTIONS;
+    SetWindowPos(dialog.m_hWnd, nullptr, 80, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    dialog.ShowOnTab(tabId);
+    if (tabId == IDC_TAB_VAULTS) {
+        HWND list = dialog.GetVaultsPage().GetDlgItem(IDC_VAULT_LIST);
+        SetFocus(list);
+        ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    int result = app.Run();
+    app.m_pMainWnd = nullptr;
+    return result;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -100,6 +139,8 @@ int main(int argc, char** argv)
 
     if (what == "page")
         return ShowPage(app);
+    if (what == "main")
+        return ShowMainDialog(app, argc > 2 ? argv[2] : "options");
     if (what == "password")
         return int(CPasswordDlg(taxes).DoModal());
     VaultRecord record = what == "manage" ? letters : VaultRecord();

@@ -1,0 +1,90 @@
+#include "program_windows.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct TopWindowSearch {
+    DWORD process;
+    const char* className;
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK VisitTopWindow(HWND window, LPARAM parameter)
+{
+    TopWindowSearch& search = *reinterpret_cast<TopWindowSearch*>(parameter);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char className[64] = "", title[256] = "";
+    GetClassNameA(window, className, sizeof(className));
+    GetWindowTextA(window, title, sizeof(title));
+    if (process == search.process && std::strcmp(className, search.className) == 0 &&
+        (!search.title || std::strcmp(title, search.title) == 0)) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The pages are child dialogs of the main dialog; each is known by a control of its own.
+int TabOfPage(HWND page)
+{
+    const int kVaultList = 1001, kAboutProduct = 1069;
+    if (GetDlgItem(page, kVaultList))
+        return 1053;
+    if (GetDlgItem(page, kAboutProduct))
+        return 1054;
+    return 1052;
+}
+
+}  // namespace
+
+HWND WaitForTopWindow(DWORD process, const char* className, const char* title, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    do {
+        TopWindowSearch search = {process, className, title, nullptr};
+        EnumWindows(VisitTopWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+HWND WaitForMainFrame(DWORD process, DWORD timeoutMs)
+{
+    return WaitForTopWindow(process, "OrvellaFrameWindow", nullptr, timeoutMs);
+}
+
+HWND WaitForMainDialog(DWORD process, DWORD timeoutMs)
+{
+    return WaitForTopWindow(process, "#32770", "Zovantri Orvella", timeoutMs);
+}
+
+int VisibleTab(HWND mainDialog)
+{
+    if (!IsWindowVisible(mainDialog))
+        return 0;
+    for (HWND child = GetWindow(mainDialog, GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[16] = "";
+        GetClassNameA(child, className, sizeof(className));
+        if (std::strcmp(className, "#32770") == 0 && IsWindowVisible(child))
+            return TabOfPage(child);
+    }
+    return 0;
+}
+
+int WaitForVisibleTab(HWND mainDialog, int tab, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    int shown = VisibleTab(mainDialog);
+    while (shown != tab && GetTickCount() - start < timeoutMs) {
+        Sleep(20);
+        shown = VisibleTab(mainDialog);
+    }
+    return shown;
+}

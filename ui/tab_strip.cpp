@@ -1,0 +1,78 @@
+#include "tab_strip.h"
+
+#include "../framework/win_app.h"
+
+namespace {
+
+HBITMAP LoadBitmapResource(UINT id)
+{
+    return static_cast<HBITMAP>(LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(id),
+                                           IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+}
+
+}  // namespace
+
+CTabStrip::~CTabStrip()
+{
+    for (const TabEntry& tab : m_tabs) {
+        // A picture control that outlives its bitmap would draw a deleted one.
+        if (IsWindow(m_owner.GetDlgItem(tab.controlId)))
+            SetPicture(tab, nullptr);
+        if (tab.normal)
+            DeleteObject(tab.normal);
+        if (tab.selected)
+            DeleteObject(tab.selected);
+    }
+}
+
+void CTabStrip::AddTab(int controlId, UINT normalBitmapId, UINT selectedBitmapId, HWND page)
+{
+    TabEntry tab = {controlId, LoadBitmapResource(normalBitmapId),
+                    LoadBitmapResource(selectedBitmapId), page};
+    m_tabs.push_back(tab);
+    // The picture the control loaded from its template is replaced by the strip's own copy, and
+    // once replaced it is no one's but ours to delete.
+    HBITMAP templatePicture = reinterpret_cast<HBITMAP>(SendMessageA(
+        m_owner.GetDlgItem(controlId), STM_SETIMAGE, IMAGE_BITMAP,
+        reinterpret_cast<LPARAM>(tab.normal)));
+    if (templatePicture && templatePicture != tab.normal && templatePicture != tab.selected)
+        DeleteObject(templatePicture);
+}
+
+void CTabStrip::Select(int controlId)
+{
+    const TabEntry* chosen = Find(controlId);
+    if (!chosen || controlId == m_selected)
+        return;
+    m_selected = controlId;
+    for (const TabEntry& tab : m_tabs) {
+        if (&tab == chosen)
+            continue;
+        SetPicture(tab, tab.normal);
+        ShowWindow(tab.page, SW_HIDE);
+    }
+    ShowWindow(chosen->page, SW_SHOW);
+    // Posted rather than set here, so that the selected picture is painted after the pictures
+    // beside it have been given their normal ones.
+    m_owner.PostMessage(WM_SHOW_SELECTED_TAB);
+}
+
+void CTabStrip::ShowSelectedPicture() const
+{
+    if (const TabEntry* tab = Find(m_selected))
+        SetPicture(*tab, tab->selected);
+}
+
+const CTabStrip::TabEntry* CTabStrip::Find(int controlId) const
+{
+    for (const TabEntry& tab : m_tabs)
+        if (tab.controlId == controlId)
+            return &tab;
+    return nullptr;
+}
+
+void CTabStrip::SetPicture(const TabEntry& tab, HBITMAP picture) const
+{
+    SendMessageA(m_owner.GetDlgItem(tab.controlId), STM_SETIMAGE, IMAGE_BITMAP,
+                 reinterpret_cast<LPARAM>(picture));
+}
