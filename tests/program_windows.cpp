@@ -3,30 +3,9 @@
 #include <cstring>
 #include <string>
 
+#include "ui_driver.h"
+
 namespace {
-
-struct TopWindowSearch {
-    DWORD process;
-    const char* className;
-    const char* title;
-    HWND found;
-};
-
-BOOL CALLBACK VisitTopWindow(HWND window, LPARAM parameter)
-{
-    TopWindowSearch& search = *reinterpret_cast<TopWindowSearch*>(parameter);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char className[64] = "", title[256] = "";
-    GetClassNameA(window, className, sizeof(className));
-    GetWindowTextA(window, title, sizeof(title));
-    if (process == search.process && std::strcmp(className, search.className) == 0 &&
-        (!search.title || std::strcmp(title, search.title) == 0)) {
-        search.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 // The pages are child dialogs of the main dialog; each is known by a control of its own.
 int TabOfPage(HWND page)
@@ -43,15 +22,14 @@ int TabOfPage(HWND page)
 
 HWND WaitForTopWindow(DWORD process, const char* className, const char* title, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    do {
-        TopWindowSearch search = {process, className, title, nullptr};
-        EnumWindows(VisitTopWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
-        Sleep(20);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
+    auto match = [className, title](HWND window) {
+        char windowClass[64] = "", windowTitle[256] = "";
+        GetClassNameA(window, windowClass, sizeof(windowClass));
+        GetWindowTextA(window, windowTitle, sizeof(windowTitle));
+        return std::strcmp(windowClass, className) == 0 &&
+               (!title || std::strcmp(windowTitle, title) == 0);
+    };
+    return WaitForTopWindow(match, timeoutMs, process);
 }
 
 HWND WaitForMainFrame(DWORD process, DWORD timeoutMs)

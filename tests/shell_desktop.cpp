@@ -16,25 +16,48 @@ const int kIconBorder = 2;
 
 HWND Taskbar() { return FindWindowA("Shell_TrayWnd", nullptr); }
 
+// A 32-bit top-down bitmap selected into a memory device context: pixels to draw on and read.
+class PixelCanvas {
+public:
+    PixelCanvas(HDC compatible, int width, int height) : dc(CreateCompatibleDC(compatible))
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB};
+        void* memory = nullptr;
+        bitmap_ = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
+        bits = static_cast<DWORD*>(memory);
+        old_ = SelectObject(dc, bitmap_);
+    }
+    ~PixelCanvas()
+    {
+        SelectObject(dc, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc);
+    }
+    PixelCanvas(const PixelCanvas&) = delete;
+    PixelCanvas& operator=(const PixelCanvas&) = delete;
+
+    HDC dc;
+    DWORD* bits;
+
+private:
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+};
+
 // The screen's pixels in `area`, top row first.
 std::vector<DWORD> ScreenPixels(const RECT& area)
 {
     int width = area.right - area.left, height = area.bottom - area.top;
     std::vector<DWORD> pixels(size_t(width) * height);
     HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    GdiFlush();
-    for (size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = static_cast<DWORD*>(bits)[i] & 0xFFFFFF;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    {
+        PixelCanvas canvas(screen, width, height);
+        BitBlt(canvas.dc, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+        GdiFlush();
+        for (size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = canvas.bits[i] & 0xFFFFFF;
+    }
     ReleaseDC(nullptr, screen);
     return pixels;
 }
@@ -44,16 +67,11 @@ std::vector<DWORD> ScreenPixels(const RECT& area)
 int ChangesWhenDrawn(const std::vector<DWORD>& pixels, int width, int height, HICON icon, int x,
                      int y)
 {
-    HDC memory = CreateCompatibleDC(nullptr);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    DWORD* drawn = static_cast<DWORD*>(bits);
+    PixelCanvas canvas(nullptr, width, height);
+    DWORD* drawn = canvas.bits;
     std::copy(pixels.begin(), pixels.end(), drawn);
     int size = GetSystemMetrics(SM_CXSMICON);
-    DrawIconEx(memory, x, y, icon, size, size, 0, nullptr, DI_NORMAL);
+    DrawIconEx(canvas.dc, x, y, icon, size, size, 0, nullptr, DI_NORMAL);
     GdiFlush();
     int changes = 0;
     for (size_t i = 0; i < pixels.size(); ++i) {
@@ -64,9 +82,6 @@ int ChangesWhenDrawn(const std::vector<DWORD>& pixels, int width, int height, HI
                 break;
             }
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
     return changes;
 }
 

@@ -25,10 +25,7 @@ BOOL CALLBACK Visit(HWND window, LPARAM parameter)
     Search& search = *reinterpret_cast<Search*>(parameter);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    char className[16] = "";
-    GetClassNameA(window, className, sizeof(className));
-    if (process == search.process && std::strcmp(className, "#32770") == 0 &&
-        IsWindowVisible(window) && (*search.match)(window)) {
+    if (process == search.process && (*search.match)(window)) {
         search.found = window;
         return FALSE;
     }
@@ -37,7 +34,7 @@ BOOL CALLBACK Visit(HWND window, LPARAM parameter)
 
 }  // namespace
 
-HWND WaitForDialog(const std::function<bool(HWND)>& match, DWORD timeoutMs, DWORD process)
+HWND WaitForTopWindow(const std::function<bool(HWND)>& match, DWORD timeoutMs, DWORD process)
 {
     DWORD start = GetTickCount();
     do {
@@ -48,6 +45,18 @@ HWND WaitForDialog(const std::function<bool(HWND)>& match, DWORD timeoutMs, DWOR
         Sleep(20);
     } while (GetTickCount() - start < timeoutMs);
     return nullptr;
+}
+
+HWND WaitForDialog(const std::function<bool(HWND)>& match, DWORD timeoutMs, DWORD process)
+{
+    return WaitForTopWindow(
+        [&match](HWND window) {
+            char className[16] = "";
+            GetClassNameA(window, className, sizeof(className));
+            return std::strcmp(className, "#32770") == 0 && IsWindowVisible(window) &&
+                   match(window);
+        },
+        timeoutMs, process);
 }
 
 bool IsMessageBox(HWND window) { return GetDlgItem(window, 0xFFFF) != nullptr; }

@@ -10,6 +10,10 @@
 #include <thread>
 #include <vector>
 
+// A top-level window of process `process` (0: this one), visible or not, for which match is
+// true, waiting up to timeoutMs; null when none came.
+HWND WaitForTopWindow(const std::function<bool(HWND)>& match, DWORD timeoutMs = 10000,
+                      DWORD process = 0);
 // A visible top-level dialog of process `process` (0: this one) for which match is true,
 // waiting up to timeoutMs.
 HWND WaitForDialog(const std::function<bool(HWND)>& match, DWORD timeoutMs = 10000,

@@ -2,7 +2,8 @@
 
 #include "../framework/edit.h"
 #include "../resources/resource.h"
-#include "../shell/vaults_app.h"
+#include "../framework/win_app.h"
+#include "../shell/page_colours.h"
 
 CPasswordDlg::CPasswordDlg(const VaultRecord& record, CWnd* parent)
     : CDialog(IDD_ENTER_PASSWORD, parent), record_(&record)
@@ -44,9 +45,10 @@ void CPasswordDlg::OnOK()
 
 HBRUSH CPasswordDlg::OnCtlColor(HDC dc, HWND control, UINT type)
 {
+    if (control != GetDlgItem(IDC_VAULT_PASSWORD))
+        return PageColours(*this, dc, control, type);
+    // The field keeps the platform's own brush, so what is typed stands on white.
     HBRUSH standard = DefaultCtlColor(dc, control, type);
     SetBkMode(dc, TRANSPARENT);
-    if (control == GetDlgItem(IDC_VAULT_PASSWORD))
-        return standard;
-    return GetVaultsApp().GetPageBrush();
+    return standard;
 }
