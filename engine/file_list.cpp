@@ -3,6 +3,8 @@
 #include "ansi_name.h"
 #include "directory_tree.h"
 #include "job_front_end.h"
+#include "long_path.h"
+#include "vault_path.h"
 
 void FileList::NoteProblem(const std::string& path, uint32_t error)
 {
@@ -23,7 +25,7 @@ void FileList::Search(const std::string& dir, const std::string& mask, bool must
     // Searched by UTF-16 name, so that a name the code page cannot hold is seen, not skipped.
     std::string pattern = mask.empty() ? dir : dir + "\\" + mask;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(WidenAnsi(pattern).c_str(), &found);
+    HANDLE search = FindFirstFileW(LongPath(pattern).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         if (mustExist || (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND))
@@ -57,10 +59,14 @@ void FileList::Search(const std::string& dir, const std::string& mask, bool must
 bool FileList::CopyTo(const std::string& destination, bool overwrite)
 {
     lastError = 0;
-    CopyJob job = {this, destination, overwrite, 0};
+    failedPath.clear();
+    failedError = 0;
+    CopyJob job = {this, destination, overwrite, 0, std::string()};
     if (RunJob(FileJobProgress, CopyFilesProc, &job))
         return true;
     lastError = job.error;
+    failedPath = job.failedPath;
+    failedError = job.error;
     return false;
 }
 
@@ -108,18 +114,25 @@ void ReportOneMore()
 // Makes one entry at target; on failure the system's last error says why.
 bool CopyEntry(const FileEntry& entry, const std::string& target, bool overwrite)
 {
+    std::wstring longTarget = LongPath(target);
     if (entry.IsDirectory()) {
-        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_DIRECTORY);
+        SetFileAttributesW(longTarget.c_str(), FILE_ATTRIBUTE_DIRECTORY);
         return CreateDirectoryTree(target);
     }
-    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return CopyFileA(entry.path.c_str(), target.c_str(), !overwrite) != FALSE;
+    SetFileAttributesW(longTarget.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return CopyFileW(LongPath(entry.path).c_str(), longTarget.c_str(), !overwrite) != FALSE;
 }
 
-bool RemoveEntry(const FileEntry& entry)
+bool RemoveEntry(const FileEntry& entry, const std::wstring& path)
 {
-    return entry.IsDirectory() ? RemoveDirectoryA(entry.path.c_str()) != FALSE
-                               : DeleteFileA(entry.path.c_str()) != FALSE;
+    return entry.IsDirectory() ? RemoveDirectoryW(path.c_str()) != FALSE
+                               : DeleteFileW(path.c_str()) != FALSE;
+}
+
+void ClearAttributes(const FileEntry& entry, const std::wstring& path)
+{
+    SetFileAttributesW(path.c_str(),
+                       entry.IsDirectory() ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL);
 }
 
 // Removes the entry; read-only, hidden and system entries are cleared of those attributes
@@ -129,17 +142,16 @@ bool RemoveEntry(const FileEntry& entry)
 bool DeleteEntry(const FileEntry& entry)
 {
     const DWORD blocking = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    std::wstring path = LongPath(entry.path);
     if ((entry.attributes & blocking) && !entry.IsLink())
-        SetFileAttributesA(entry.path.c_str(),
-                           entry.IsDirectory() ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL);
-    if (RemoveEntry(entry))
+        ClearAttributes(entry, path);
+    if (RemoveEntry(entry, path))
         return true;
     // Attributes may have changed since the enumeration: clear them and try once more.
     if (entry.IsLink())
         return false;
-    SetFileAttributesA(entry.path.c_str(),
-                       entry.IsDirectory() ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL);
-    return RemoveEntry(entry);
+    ClearAttributes(entry, path);
+    return RemoveEntry(entry, path);
 }
 
 }  // namespace
@@ -153,16 +165,18 @@ DWORD WINAPI CopyFilesProc(void* parameter)
         if (FileJobProgress.IsCancelRequested())
             return 0;
         std::string part = relative.Next(entry.path);
-        std::string target = job.destination + "\\" + part;
+        std::string target = JoinPath(job.destination, part.substr(1));  // part starts with '\\'
         ReportStatus(part);
         if (!CopyEntry(entry, target, job.overwrite)) {
             job.error = GetLastError();
             if (job.error == 0)
                 job.error = ERROR_GEN_FAILURE;
+            job.failedPath = target;
             FailProgress(FileJobProgress, job.error);
             return 0;
         }
-        SetFileAttributesA(target.c_str(), entry.attributes & ~FILE_ATTRIBUTE_REPARSE_POINT);
+        SetFileAttributesW(LongPath(target).c_str(),
+                           entry.attributes & ~FILE_ATTRIBUTE_REPARSE_POINT);
         ReportOneMore();
     }
     FinishProgress(FileJobProgress);

@@ -2,7 +2,8 @@
 // A directory tree as an ordered list of entries in pre-order (a directory before its contents),
 // and the two jobs over it: copying every entry into another directory (head to tail) and
 // deleting every entry (tail to head). Each job runs on a worker thread behind the progress
-// dialog; the caller gets a plain success flag when it has ended.
+// dialog; the caller gets a plain success flag when it has ended. Paths may be of any length
+// (LongPath).
 //
 // Links and junctions (directory entries with the reparse-point bit) are listed but never
 // entered: deleting one removes the link, never what it points to, and copying one makes an
@@ -50,8 +51,8 @@ public:
     // The system error code of the last failed step of a job that did not run to its end; 0 when
     // a job starts.
     uint32_t lastError = 0;
-    // After DeleteAll: the first entry that could not be removed (the job goes on past it) and
-    // why, or "" and 0.
+    // After a failed CopyTo: the target that could not be written and why. After DeleteAll:
+    // the first entry that could not be removed (the job goes on past it) and why. Else "", 0.
     std::string failedPath;
     uint32_t failedError = 0;
 
@@ -75,6 +76,7 @@ struct CopyJob {
     std::string destination;
     bool overwrite;
     uint32_t error;
+    std::string failedPath;  // the target that could not be written
 };
 
 struct DeleteJob {

@@ -41,6 +41,9 @@ protected:
     {
         ::PostMessageA(GetSheet(), PSM_SETWIZBUTTONS, 0, buttons);
     }
+    // For a step that cannot be undone: the sheet's Cancel becomes Close (in a wizard, Cancel is
+    // disabled) for the rest of the sheet's run.
+    void CancelToClose() const { ::SendMessageA(GetSheet(), PSM_CANCELTOCLOSE, 0, 0); }
 
     INT_PTR HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -11,6 +11,24 @@ CPropertySheet::CPropertySheet(UINT captionId, CWnd* parent, UINT startPage)
     m_psh.nStartPage = startPage;
 }
 
+CPropertySheet::~CPropertySheet()
+{
+    if (m_headerBitmap)
+        DeleteObject(m_headerBitmap);
+}
+
+void CPropertySheet::SetHeaderBitmap(UINT bitmapId)
+{
+    if (m_headerBitmap)
+        DeleteObject(m_headerBitmap);
+    m_headerBitmap = LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(bitmapId));
+    m_psh.hbmHeader = m_headerBitmap;
+    if (m_headerBitmap)
+        m_psh.dwFlags |= PSH_USEHBMHEADER;
+    else
+        m_psh.dwFlags &= ~DWORD(PSH_USEHBMHEADER);
+}
+
 INT_PTR CPropertySheet::DoModal()
 {
     std::vector<HPROPSHEETPAGE> pages;

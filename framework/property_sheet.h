@@ -8,10 +8,20 @@
 class CPropertySheet : public CWnd {
 public:
     CPropertySheet(UINT captionId, CWnd* parent = nullptr, UINT startPage = 0);
+    ~CPropertySheet() override;
 
     void AddPage(CPropertyPage* page) { m_pages.push_back(page); }
     // Wizard mode in the newer look (a header area at the top of each page).
     void SetWizardMode() { m_psh.dwFlags |= PSH_WIZARD97 | PSH_HEADER; }
+    // The picture at the right of the wizard's header (49 x 49): a bitmap resource of the
+    // program, loaded here and handed over as a handle, which every platform draws.
+    void SetHeaderBitmap(UINT bitmapId);
+    // The icon of the sheet's caption and taskbar button: an icon resource of the program.
+    void SetIcon(UINT iconId)
+    {
+        m_psh.dwFlags |= PSH_USEICONID;
+        m_psh.pszIcon = MAKEINTRESOURCEA(iconId);
+    }
 
     // Runs the sheet modally: IDOK (finished), IDCANCEL, or -1 when it could not be shown.
     INT_PTR DoModal();
@@ -21,4 +31,5 @@ public:
 private:
     std::vector<CPropertyPage*> m_pages;
     CWnd* m_parent;
+    HBITMAP m_headerBitmap = nullptr;
 };

@@ -43,6 +43,18 @@
 #define IDC_VAULT_MANAGE 1061
 #define IDC_VAULT_NEW 1062
 #define IDC_VAULT_UNLOCK 1063
+// The Options page
+#define IDC_ROOT_DIRECTORY 1029
+#define IDC_SELECT_ROOT 1030
+#define IDC_AUTORUN 1032
+#define IDC_DONT_SHOW_RUNNING 1033
+#define IDC_SHOW_VAULTS_ON_START 1034
+#define IDC_HIDE_ICONS 1043
+#define IDC_HOTKEY_ONLY 1044
+#define IDC_HOTKEY 1045
+#define IDC_ROOT_HEADING 1064
+#define IDC_MISC_HEADING 1065
+#define IDC_STEALTH_HEADING 1066
 
 // Commands of the tray menu (ID_APP_EXIT is the framework's, 57665)
 #define ID_SHOW_OPTIONS 32771
@@ -115,3 +127,27 @@
 #define HIDC_HOTKEY 0x80670415
 // The About page's (template 104) product name, set from IDS_APP_TITLE
 #define IDC_ABOUT_PRODUCT 1069
+
+// The introduction wizard (resources/wizard.rc): its five page templates, their header titles
+// (IDS_WIZARD_CAPTION, 105, is every page's title), the lines of text that hold a command picture,
+// and the picture at the header's right.
+#define IDD_WIZARD_WELCOME 107
+#define IDD_WIZARD_GET_STARTED 168
+#define IDD_WIZARD_PUT_FILES 201
+#define IDD_WIZARD_CONGRATS 202
+#define IDD_WIZARD_LOCK 203
+#define IDS_WIZARD_WELCOME_TITLE 106
+#define IDS_WIZARD_GET_STARTED_TITLE 107
+#define IDS_WIZARD_PUT_FILES_TITLE 108
+#define IDS_WIZARD_CONGRATS_TITLE 109
+#define IDS_WIZARD_LOCK_TITLE 110
+#define IDC_WIZARD_UNLOCK_TEXT 1090     // "box, and click Unlock (", its picture and ")."
+#define IDC_WIZARD_UNLOCK_PICTURE 1091
+#define IDC_WIZARD_UNLOCK_TAIL 1092
+#define IDC_WIZARD_LOCK_TEXT 1093       // the same for Lock
+#define IDC_WIZARD_LOCK_PICTURE 1094
+#define IDC_WIZARD_LOCK_TAIL 1095
+#define IDC_WIZARD_MANAGE_TEXT 1096     // the same for Manage
+#define IDC_WIZARD_MANAGE_PICTURE 1097
+#define IDC_WIZARD_MANAGE_TAIL 1098
+#define IDB_WIZARD_HEADER 198           // 49 x 49 on the header's white

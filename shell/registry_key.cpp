@@ -19,6 +19,16 @@ bool CRegistryKey::Open(const char* subKey, HKEY parent)
     return true;
 }
 
+bool CRegistryKey::OpenExisting(const char* subKey, HKEY parent)
+{
+    HKEY opened = nullptr;
+    LastStatus = RegOpenKeyExA(parent, subKey, 0, KEY_ALL_ACCESS, &opened);
+    if (LastStatus != ERROR_SUCCESS)
+        return false;
+    handle_ = opened;
+    return true;
+}
+
 void CRegistryKey::Close()
 {
     RegCloseKey(handle_);

@@ -22,6 +22,8 @@ public:
 
     // Creates or opens subKey with full access. Does not close an earlier handle.
     bool Open(const char* subKey, HKEY parent);
+    // Opens subKey below parent with full access only when it exists; never creates it.
+    bool OpenExisting(const char* subKey, HKEY parent);
     void Close();
     HKEY GetHandle() const { return handle_; }
 

@@ -28,3 +28,9 @@
 
 // The named mutex that marks a running instance.
 #define INSTANCE_MUTEX_NAME "Orvella_is_running"
+
+// HKLM: Setup's uninstall entry for the program; stealth mode reads where Setup put it.
+#define UNINSTALL_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zovantri Orvella_is1"
+#define UNINSTALL_APP_PATH "Inno Setup: App Path"
+#define UNINSTALL_ICON_GROUP "Inno Setup: Icon Group"
+#define SHELL_FOLDER_PROGRAMS "Programs"

@@ -2,7 +2,9 @@
 
 #include "../engine/directory_tree.h"
 #include "../resources/resource.h"
+#include "../ui/introduction_wizard.h"
 #include "app_locations.h"
+#include "autorun.h"
 #include "main_frame.h"
 #include "settings.h"
 
@@ -76,8 +78,7 @@ void CVaultsApp::ApplyAutorunDefault()
     if (m_settingsKey.ReadDword(SETTING_AUTO_RUN, AUTORUN_ABSENT) != AUTORUN_ABSENT)
         return;
     m_settingsKey.WriteDword(SETTING_AUTO_RUN, 1);
-    CRegistryKey runKey(RUN_KEY, HKEY_CURRENT_USER);
-    runKey.WriteString(m_appTitle.c_str(), ModuleFilePath());
+    SetAutorun(m_appTitle, true);
 }
 
 bool CVaultsApp::ClaimSingleInstance() const
@@ -100,7 +101,9 @@ bool CVaultsApp::ClaimSingleInstance() const
 
 void CVaultsApp::RunIntroductionWizard()
 {
-    // The first-run wizard plugs in here.
+    // Start-up goes on however the wizard ends.
+    CIntroductionWizard wizard;
+    wizard.DoModal();
 }
 
 bool CVaultsApp::CreateMainFrame()

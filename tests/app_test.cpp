@@ -28,6 +28,12 @@ TEST(Program, FirstStartRegistersItselfAndShowsTheRunningNotice)
     ProgramUnderTest program;
     HANDLE first = program.Start();
     ASSERT_TRUE(first);
+    // The introduction wizard comes first; cancelled, the start goes on.
+    HWND wizard = WaitForDialog(
+        [](HWND window) { return WindowText(window) == "Introduction to Zovantri Orvella"; },
+        15000, ProcessIdOf(first));
+    ASSERT_TRUE(wizard) << "the introduction wizard did not appear";
+    PostMessageA(wizard, WM_COMMAND, IDCANCEL, 0);
     HWND notice = WaitForDialog(IsRunningNotice, 15000, ProcessIdOf(first));
     ASSERT_TRUE(notice) << "the running notice did not appear";
     EXPECT_EQ(ItemText(notice, 1028),
@@ -38,7 +44,7 @@ TEST(Program, FirstStartRegistersItselfAndShowsTheRunningNotice)
     EXPECT_EQ(app.ReadDword("FirstRun", 7), 0u);
     EXPECT_EQ(app.ReadDword("AutoRun", 7), 1u);
     CRegistryKey run(kRunKey, HKEY_CURRENT_USER);
-    EXPECT_EQ(run.ReadString("Zovantri Orvella", ""), ProgramUnderTest::ExePath());
+    EXPECT_EQ(run.ReadString("Zovantri Orvella", ""), "\"" + ProgramUnderTest::ExePath() + "\"");
     EXPECT_TRUE(Exists(AppDataFolder() + "\\Zovantri\\Zovantri Orvella"));
     EXPECT_EQ(app.ReadString("VaultsRoot", "absent"), "absent") << "start-up never writes the root";
 

@@ -52,9 +52,8 @@ std::string ProgramUnderTest::ExePath()
     return full;
 }
 
-HANDLE ProgramUnderTest::Start(const char* desktop)
+HANDLE ProgramUnderTest::Start(const char* desktop, const std::string& exe)
 {
-    std::string exe = ExePath();
     std::vector<char> line(exe.begin(), exe.end());
     line.push_back('\0');
     STARTUPINFOA startup = {};

@@ -23,8 +23,9 @@ public:
 
     static std::string ExePath();
     // Starts one more instance, on the named desktop (null: this thread's own); its process
-    // handle, or null.
-    HANDLE Start(const char* desktop = nullptr);
+    // handle, or null. `exe` names another copy to start (an installed one) instead of the
+    // build tree's.
+    HANDLE Start(const char* desktop = nullptr, const std::string& exe = ExePath());
     // Asks the running instance to exit through the registered shutdown message.
     static void RequestShutdown();
     // True when the process ended within timeoutMs.

@@ -5,6 +5,7 @@
 #include "../shell/vaults_app.h"
 #include "password_dialog.h"
 #include "password_hint.h"
+#include "vault_creation.h"
 #include "vault_dialog_messages.h"
 
 namespace {
@@ -145,13 +146,11 @@ bool CVaultPropertiesDlg::ClaimAndCheckName(const std::string& name)
 
 bool CVaultPropertiesDlg::CreateVault(const std::string& name, const std::string& password)
 {
-    const std::string& root = GetVaultsApp().GetVaultsRoot();
-    if (record_->Create(*store_, root, name, password.c_str()))
+    std::string failure = CreateCheckedVaultOrSayWhy(*store_, GetVaultsApp().GetVaultsRoot(),
+                                                     name, password, *record_);
+    if (failure.empty())
         return true;
-    DWORD error = GetLastError();
-    MessageBox(FileFailureText("The vault's folder could not be created.", error,
-                               JoinPath(root, name)),
-               MB_ICONHAND);
+    MessageBox(failure, MB_ICONHAND);
     return false;
 }
 

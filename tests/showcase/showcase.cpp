@@ -1,16 +1,20 @@
 // Shows one of the program's vault windows on sample vaults of its own, so that
 // scripts/screenshots can photograph it:
 //   orvella-showcase page | new | manage | password | main [options|vaults|about]
+//   orvella-showcase wizard N        the introduction wizard on its page N (1 to 5)
 // The samples live in a settings key and a vaults root of their own, never the user's.
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "resources/resource.h"
 #include "shell/vaults_app.h"
+#include "ui/introduction_wizard.h"
 #include "ui/password_dialog.h"
 #include "ui/vault_properties_dialog.h"
 #include "ui/vaults_dialog.h"
@@ -124,6 +128,26 @@ int ShowMainDialog(CVaultsApp& app, const std::string& tab)
     return result;
 }
 
+// The introduction wizard on its page `page` (1 to 5), until it is finished or cancelled. The
+// pages after the vault's are reached from the first of them with Next, as a user reaches them,
+// so that the wizard's buttons show as they would then.
+int ShowWizardPage(int page)
+{
+    page = page >= 1 && page <= 5 ? page : 1;
+    CIntroductionWizard wizard;
+    wizard.m_psh.nStartPage = UINT(page >= 3 ? 2 : page - 1);
+    std::thread walker([page] {
+        HWND sheet = nullptr;
+        for (int tries = 0; !sheet && tries < 500; ++tries, Sleep(20))
+            sheet = FindWindowA("#32770", LoadStringResource(IDS_WIZARD_CAPTION).c_str());
+        for (int next = 3; sheet && next < page; ++next)
+            PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
+    });
+    INT_PTR result = wizard.DoModal();
+    walker.join();
+    return int(result);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -141,6 +165,8 @@ int main(int argc, char** argv)
         return ShowPage(app);
     if (what == "main")
         return ShowMainDialog(app, argc > 2 ? argv[2] : "options");
+    if (what == "wizard")
+        return ShowWizardPage(argc > 2 ? std::atoi(argv[2]) : 1);
     if (what == "password")
         return int(CPasswordDlg(taxes).DoModal());
     VaultRecord record = what == "manage" ? letters : VaultRecord();
