@@ -24,6 +24,27 @@ Step FailDamaged(const VaultJob& job)
     return Step::Stop;
 }
 
+// Ends the job on a container that could not be read: for the system's reason when reading
+// failed, else as damaged.
+Step FailRead(const VaultJob& job, ContainerReader::Result read)
+{
+    if (read != ContainerReader::FAILED)
+        return FailDamaged(job);
+    Fail(GetLastError(), ContainerOf(job));
+    return Step::Stop;
+}
+
+// A name from the container as a message can show it: at most 100 bytes, with control
+// characters as '?' (a zero would end the message there, a line break pass for one of ours).
+std::string ShownName(const std::string& name)
+{
+    std::string shown = name.substr(0, 100);
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 32)
+            c = '?';
+    return shown;
+}
+
 // Creates the target; an existing read-only or hidden file of the same name (one this unlock
 // made from an earlier entry) is made normal first so that it can be replaced. *existed: the
 // file was there already, so the attributes given here were not applied.
@@ -31,7 +52,7 @@ bool CreateTarget(WinFile& file, const std::string& target, uint32_t attributes,
 {
     bool created = file.Create(target, false, attributes);
     if (!created && GetLastError() == ERROR_ACCESS_DENIED) {
-        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        SetAttributes(target, FILE_ATTRIBUTE_NORMAL);
         created = file.Create(target, false, attributes);
     }
     *existed = created && GetLastError() == ERROR_ALREADY_EXISTS;
@@ -55,17 +76,21 @@ Step RestoreFile(VaultJob& job, ContainerReader& reader, const EntryHeader& head
         uint32_t write = remaining < TRANSFER_BUFFER_SIZE ? uint32_t(remaining)
                                                           : uint32_t(TRANSFER_BUFFER_SIZE);
         const uint8_t* data = nullptr;
-        if (reader.Take(uint32_t(PaddedSize(write)), &data) != ContainerReader::OK)
-            return FailDamaged(job);
+        ContainerReader::Result read = reader.Take(uint32_t(PaddedSize(write)), &data);
+        if (read != ContainerReader::OK)
+            return FailRead(job, read);
         if (!file.Write(data, write))
             return Fail(GetLastError(), target), Step::Stop;
         remaining -= write;
         Report(nullptr, reader.Count());
     } while (remaining > 0);
+    // The container is deleted once the job completes: every restored file must be on the disk
+    // by then.
+    if (!file.Flush())
+        return Fail(GetLastError(), target), Step::Stop;
     file.Close();
     // The file ends with the attributes of the entry restored last.
-    if (existed && !SetFileAttributesA(target.c_str(), attributes ? attributes
-                                                                  : FILE_ATTRIBUTE_NORMAL))
+    if (existed && !SetAttributes(target, attributes ? attributes : FILE_ATTRIBUTE_NORMAL))
         return Fail(GetLastError(), target), Step::Stop;
     return Step::Next;
 }
@@ -87,15 +112,17 @@ Step RestoreEntry(VaultJob& job, ContainerReader& reader, const std::string& fol
     if (read == ContainerReader::END)
         return Step::End;
     if (read != ContainerReader::OK)
-        return FailDamaged(job);
+        return FailRead(job, read);
     EntryHeader header = DecodeEntryHeader(data);
-    if (header.type != ENTRY_TYPE || header.nameLength > MAX_ENTRY_NAME_LENGTH ||
-        reader.Take(uint32_t(PaddedSize(header.nameLength)), &data) != ContainerReader::OK)
+    if (header.type != ENTRY_TYPE || header.nameLength > MAX_ENTRY_NAME_LENGTH)
         return FailDamaged(job);
+    read = reader.Take(uint32_t(PaddedSize(header.nameLength)), &data);
+    if (read != ContainerReader::OK)
+        return FailRead(job, read);
     std::string relative(reinterpret_cast<const char*>(data), header.nameLength);
     if (!IsSafeRelativeName(relative)) {
         FailWith("The container " + ContainerOf(job) + " holds an entry that cannot be restored "
-                 "under its own name (\"" + relative.substr(0, 100) + "\"). The vault has been "
+                 "under its own name (\"" + ShownName(relative) + "\"). The vault has been "
                  "left locked.");
         return Step::Stop;
     }
@@ -115,12 +142,9 @@ DWORD WINAPI DecryptVaultProc(void* parameter)
     StartProgress(VaultJobProgress, "Decrypt vault " + job.record->Name(), job.total);
     std::string folder = job.record->folder.FolderPath(job.root);
     std::string containerPath = ContainerOf(job);
-    job.folderIsNew = GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
     // Nothing is restored unless the vault folder is a folder (not a file of its name).
     if (!CreateDirectoryTree(folder))
         return Fail(GetLastError(), folder), 0;
-    if (!job.folderIsNew)
-        job.journal.Begin(folder, containerPath);
     WinFile container;
     if (!container.OpenForReading(containerPath))
         return Fail(GetLastError(), containerPath), 0;

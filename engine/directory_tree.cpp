@@ -2,12 +2,14 @@
 
 #include <windows.h>
 
+#include "long_path.h"
+
 namespace {
 
-// CreateDirectoryA's "already exists" covers files as well: only a directory is success.
+// CreateDirectory's "already exists" covers files as well: only a directory is success.
 bool CreatedOrExisting(const std::string& path)
 {
-    return CreateDirectoryA(path.c_str(), nullptr) ||
+    return CreateDirectoryW(LongPath(path).c_str(), nullptr) ||
            (GetLastError() == ERROR_ALREADY_EXISTS && IsDirectory(path));
 }
 
@@ -15,7 +17,7 @@ bool CreatedOrExisting(const std::string& path)
 
 bool IsDirectory(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(LongPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

@@ -69,7 +69,11 @@ Outcome AppendContents(VaultJob& job, ContainerWriter& writer, const FileEntry& 
     }
     uint8_t probe;
     uint32_t extra = 0;
-    if (!file.Read(&probe, 1, &extra) || extra != 0)
+    if (!file.Read(&probe, 1, &extra)) {
+        Fail(GetLastError(), entry.path);
+        return Outcome::Ended;
+    }
+    if (extra != 0)
         return FailWith(ChangedText(entry.path)), Outcome::Ended;  // longer than listed
     return Outcome::Done;
 }
@@ -79,12 +83,12 @@ Outcome AppendContents(VaultJob& job, ContainerWriter& writer, const FileEntry& 
 // Gives the complete container its own name, never replacing a file that has that name.
 bool PlaceContainer(VaultJob& job, WinFile& container, const std::string& containerPath)
 {
-    if (!FlushFileBuffers(container.Handle()))
+    if (!container.Flush())
         return Fail(GetLastError(), ShownContainerPath(job)), false;
     container.Close();
-    if (!SetFileAttributesA(job.partialPath.c_str(), FILE_ATTRIBUTE_HIDDEN))
+    if (!SetAttributes(job.partialPath, FILE_ATTRIBUTE_HIDDEN))
         return Fail(GetLastError(), ShownContainerPath(job)), false;
-    if (!MoveFileExA(job.partialPath.c_str(), containerPath.c_str(), MOVEFILE_WRITE_THROUGH))
+    if (!MovePath(job.partialPath, containerPath, MOVEFILE_WRITE_THROUGH))
         return Fail(GetLastError(), containerPath), false;
     job.placed = true;
     return true;

@@ -1,40 +1,57 @@
 #pragma once
-// What an unlock changes in a vault folder that existed before it, so that a failed or cancelled
-// unlock leaves that folder exactly as it was: every file or folder the unlock makes is noted,
-// and a file of the user's that an entry would overwrite is first moved aside, into a folder
-// beside the container, until the unlock has ended.
+// An unlock's journal, kept on disk beside the container from before the first entry is made
+// until the unlock has been committed or undone, so that an unlock cut short at any instant (a
+// crash, a power cut) can still be undone or finished from the disk alone, at the next start.
+//
+// It says whether the unlock made the vault folder (then everything in it is the unlock's) or
+// restored into a folder that was there before. In that case it lists, before each is made, every
+// file and folder the unlock makes, and a file of the user's that an entry would overwrite is
+// first noted and moved aside, under its own relative path, into a folder beside the container;
+// undoing the unlock brings it back, committing it deletes it. Undoing can be cut short and run
+// again. The journal's first line, and each note of a file moved aside, are written through to the
+// disk before anything is done; notes of what is made do not wait for the disk, since one lost in
+// a power cut costs only a restored copy left behind in the folder.
 
 #include <set>
 #include <string>
-#include <utility>
-#include <vector>
 
-#include "file_list.h"
+#include "win_file.h"
 
 class RestoreJournal {
 public:
-    // folder: the vault folder, which existed before the unlock; asideBase: a path on the same
-    // volume from which the name of the folder for moved-aside files is made.
-    void Begin(const std::string& folder, const std::string& asideBase);
+    // The journal of an unlock from `container` into `folder`; folderIsNew: the unlock makes the
+    // folder. Writes it to the disk; false, with the system's error, when it cannot (nothing has
+    // changed then).
+    bool Begin(const std::string& folder, const std::string& container, bool folderIsNew);
 
-    // Called before an entry is made at path: notes what will be new (with any missing folders
-    // between the vault folder and it) and moves an existing file that this unlock did not make
-    // out of the way. False, with the system's error, when that file cannot be moved.
+    // Called before an entry is made at path in a folder that was there before: notes what will
+    // be new (with any missing folders between the vault folder and it) and moves an existing
+    // file that this unlock did not make out of the way. False, with the system's error, when
+    // the note cannot be written or that file cannot be moved.
     bool Prepare(const std::string& path, bool isDirectory);
 
-    // The unlock completed: the files that were replaced are deleted.
+    // The unlock has been saved as done: the container and the replaced files go, then the
+    // journal. What cannot go yet stays with the journal, for the next lock or start to finish.
     void Commit();
-    // The unlock failed: what it made is deleted and every moved-aside file returns.
-    void Rollback();
+    // The unlock failed: what it made goes and every moved-aside file returns, then the journal
+    // goes. False when something could not be undone: the journal then stays for the next start.
+    bool Rollback();
+
+    // Where the journal of an unlock from container is kept.
+    static std::string PathFor(const std::string& container);
+    // Ends an unlock that was cut short, from its journal, if there is one: finishes it when
+    // committed (the record says unlocked), else undoes it. True when all of it could be done
+    // (or there was no journal); the journal is gone then.
+    static bool Resume(const std::string& folder, const std::string& container, bool committed);
 
 private:
-    void Note(const std::string& path, bool isDirectory);
+    bool Note(const std::string& line, bool throughToDisk = false);
+    std::string Relative(const std::string& path) const;  // below the vault folder
     bool MoveAside(const std::string& path);
 
     std::string folder_;
-    std::string asideBase_;
+    std::string container_;
     std::string asideFolder_;  // made on the first need
-    FileList created_;
+    WinFile file_;
     std::set<std::wstring> madeByUs_;
-    std::vector<std::pair<std::string, std::string>> setAside_;  // original path, kept at
 };

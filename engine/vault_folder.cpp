@@ -16,6 +16,11 @@ std::string VaultFolder::ContainerPath(const std::string& root) const
     return JoinPath(root, record_->ValueName());
 }
 
+std::string VaultFolder::PartialContainerPath(const std::string& root) const
+{
+    return ContainerPath(root) + ".partial";
+}
+
 bool VaultFolder::MoveFolder(const std::string& root, const std::string& newName) const
 {
     return MoveFileA(FolderPath(root).c_str(), JoinPath(root, newName).c_str()) != FALSE;

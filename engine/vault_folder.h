@@ -15,18 +15,22 @@ public:
 
     std::string FolderPath(const std::string& root) const;
     std::string ContainerPath(const std::string& root) const;
+    // Where a lock writes the container until it is complete and on the disk.
+    std::string PartialContainerPath(const std::string& root) const;
 
     // Moves root\name to root\newName; true on success.
     bool MoveFolder(const std::string& root, const std::string& newName) const;
     // Creates root\name and missing parents; true when it exists afterwards.
     bool EnsureFolder(const std::string& root) const;
 
-    // Writes the folder into the container behind the progress dialog, then deletes what was
-    // written. False (folder untouched, no container left) when there is not enough space,
-    // the job fails or the user cancels.
+    // Writes the folder into the container behind the progress dialog, commits the record as
+    // locked (VaultRecord::CommitState), then deletes what was written. False (folder untouched,
+    // no container left) when there is not enough space, the job fails, the user cancels or the
+    // record cannot be saved.
     bool LockContents(const std::string& root, const char* password, BlockCipher& cipher) const;
-    // Restores the folder from the container behind the progress dialog, then deletes the
-    // container. False (container untouched, nothing restored left behind) otherwise.
+    // Restores the folder from the container behind the progress dialog, under a journal
+    // (RestoreJournal), commits the record as unlocked, then deletes the container. False
+    // (container untouched, nothing restored left behind) otherwise.
     bool UnlockContents(const std::string& root, const char* password, BlockCipher& cipher) const;
     // Deletes the folder with everything in it and/or the container, in one delete job.
     bool Discard(const std::string& root, int mode) const;

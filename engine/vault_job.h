@@ -25,8 +25,9 @@ struct VaultJob {
     // a failed lock never leaves (or overwrites) a file under the container's name.
     std::string partialPath;
     bool placed = false;  // the complete container has taken its own name
-    // Unlock: whether the job made the vault folder itself (then all of it is new), and
-    // otherwise what it made and replaced there.
+    // Unlock: whether the vault folder was missing, so that the job makes it (then all of it is
+    // new); and the journal, begun by the launcher, in which a job into a folder that was there
+    // notes what it makes and replaces.
     bool folderIsNew = false;
     RestoreJournal journal;
 };

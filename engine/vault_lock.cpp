@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "../shell/registry_key.h"
 #include "container_format.h"
 #include "file_error_text.h"
 #include "job_front_end.h"
@@ -36,19 +37,16 @@ bool HasRoomFor(const std::string& root, uint64_t bytes)
     return false;
 }
 
-// The longest paths the ANSI file calls take: a file's, and a folder's (which must leave room
-// for a file name in it).
-const size_t kLongestFilePath = MAX_PATH - 1;
-const size_t kLongestFolderPath = MAX_PATH - 13;
-
 // Why an entry of the folder could not be restored as it is, or empty when it could.
 std::string WhyNotRestorable(const FileEntry& entry, const std::string& relative)
 {
     if (!IsSafeRelativeName(relative))
         return entry.path + " has a name that Windows reserves or changes (a device name such as "
                             "NUL or COM1, or a name that ends in a dot or a space).";
-    if (entry.path.size() > (entry.IsDirectory() ? kLongestFolderPath : kLongestFilePath))
-        return "The path " + entry.path + " is too long.";
+    // Paths deeper than MAX_PATH are fine (LongPath); the container's name field is the limit.
+    if (relative.size() > MAX_ENTRY_NAME_LENGTH)
+        return "The path " + entry.path + " is too long: a vault can keep paths of at most " +
+               std::to_string(int(MAX_ENTRY_NAME_LENGTH)) + " characters below its folder.";
     return std::string();
 }
 
@@ -72,11 +70,36 @@ std::string NotLockedText(const std::string& name, const std::string& why)
            "\r\nNothing has been changed.";
 }
 
+std::string NotUnlockedText(const std::string& name, const std::string& why)
+{
+    return "The vault \"" + name + "\" has not been unlocked:\r\n" + why +
+           "\r\nThe vault has been left locked.";
+}
+
+std::string RecordNotSavedText()
+{
+    return "Its record could not be saved in the registry (error " + std::to_string(LastStatus) +
+           ").";
+}
+
 // Removes a file of this job's, whatever its attributes.
 void DeleteOwnFile(const std::string& path)
 {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path.c_str());
+    SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
+    RemoveFile(path);
+}
+
+// The container's size. False when it cannot be opened: silently when it is missing (there is
+// nothing to unlock), else telling the user why (another program holds it, say).
+bool ContainerSize(const std::string& container, uint64_t* size)
+{
+    WinFile file;
+    if (file.OpenForReading(container) && file.Size(size))
+        return true;
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        ShowError(FileErrorText(error, container));
+    return false;
 }
 
 void SetKeyFromPassword(BlockCipher& cipher, const char* password)
@@ -91,8 +114,18 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
 {
     std::string folder = FolderPath(root);
     std::string container = ContainerPath(root);
-    // A container left beside an unlocked vault may hold files the folder no longer has.
-    if (GetFileAttributesA(container.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    // What an earlier unlock or lock of this vault could not clean up goes first: the vault is
+    // unlocked, so an unlock's journal is a finished one's (its container is a leftover), and a
+    // partial container is stale.
+    if (!RestoreJournal::Resume(folder, container, true)) {
+        ShowError(NotLockedText(record_->Name(), FileErrorText(GetLastError(),
+                                                               RestoreJournal::PathFor(container))));
+        return false;
+    }
+    if (AttributesOf(PartialContainerPath(root)) != INVALID_FILE_ATTRIBUTES)
+        DeleteOwnFile(PartialContainerPath(root));
+    // Any other container beside an unlocked vault may hold files the folder no longer has.
+    if (AttributesOf(container) != INVALID_FILE_ATTRIBUTES) {
         ShowError(NotLockedText(record_->Name(),
                                 container + " already exists and may hold files that are not in "
                                             "the vault's folder; it has been left as it is."));
@@ -116,11 +149,18 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
     job.cipher = &cipher;
     job.record = record_;
     job.root = root;
-    job.partialPath = container + ".partial";
+    job.partialPath = PartialContainerPath(root);
     if (!RunJob(VaultJobProgress, EncryptVaultProc, &job)) {
         DeleteOwnFile(job.partialPath);
         if (job.placed)
             DeleteOwnFile(container);  // completed, but the user cancelled at the last moment
+        return false;
+    }
+    // The container is on the disk; the folder goes only once the record, on the disk too, says
+    // that the files are in the container.
+    if (!record_->CommitState(VAULT_LOCKED)) {
+        DeleteOwnFile(container);
+        ShowError(NotLockedText(record_->Name(), RecordNotSavedText()));
         return false;
     }
     // Delete exactly what went into the container: anything saved into the folder while the
@@ -142,30 +182,41 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
 bool VaultFolder::UnlockContents(const std::string& root, const char* password,
                                  BlockCipher& cipher) const
 {
+    std::string folder = FolderPath(root);
+    std::string container = ContainerPath(root);
     uint64_t size = 0;
-    {
-        WinFile container;
-        if (!container.OpenForReading(ContainerPath(root)) || !container.Size(&size))
-            return false;
-    }
+    if (!ContainerSize(container, &size))
+        return false;
     SetKeyFromPassword(cipher, password);
 
+    // The journal of an earlier unlock that could not be undone completely is undone first.
+    RestoreJournal::Resume(folder, container, false);
     VaultJob job;
     job.total = size;
     job.cipher = &cipher;
     job.record = record_;
     job.root = root;
-    if (RunJob(VaultJobProgress, DecryptVaultProc, &job)) {
-        job.journal.Commit();
-        Discard(root, DISCARD_CONTAINER);
-        return true;
-    }
-    // Remove what this unlock restored; whatever was in the folder before stays as it was.
-    if (job.folderIsNew)
-        Discard(root, DISCARD_FOLDER);
-    else
+    job.folderIsNew = AttributesOf(folder) == INVALID_FILE_ATTRIBUTES;
+    if (!job.journal.Begin(folder, container, job.folderIsNew)) {
+        ShowError(NotUnlockedText(record_->Name(), FileErrorText(GetLastError(),
+                                                                 RestoreJournal::PathFor(container))));
         job.journal.Rollback();
-    return false;
+        return false;
+    }
+    bool restored = RunJob(VaultJobProgress, DecryptVaultProc, &job);
+    // The folder is complete and on the disk; the container goes only once the record, on the
+    // disk too, says so.
+    if (restored && !record_->CommitState(VAULT_UNLOCKED)) {
+        ShowError(NotUnlockedText(record_->Name(), RecordNotSavedText()));
+        restored = false;
+    }
+    if (!restored) {
+        // Removes what this unlock restored; whatever was in the folder before stays as it was.
+        job.journal.Rollback();
+        return false;
+    }
+    job.journal.Commit();
+    return true;
 }
 
 bool VaultFolder::Discard(const std::string& root, int mode) const

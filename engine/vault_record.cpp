@@ -13,7 +13,7 @@
 
 VaultRecord::VaultRecord()
     : flags(0), id(0), passwordDigest{}, valueName{}, name{}, padding{}, folder(*this),
-      enumIndex(0)
+      enumIndex(0), store(nullptr)
 {
 }
 
@@ -23,6 +23,7 @@ VaultRecord& VaultRecord::operator=(const VaultRecord& other)
 {
     std::memcpy(static_cast<void*>(this), static_cast<const void*>(&other), VAULT_RECORD_SIZE);  // the companion keeps pointing at this record
     enumIndex = other.enumIndex;
+    store = other.store;
     return *this;
 }
 
@@ -76,6 +77,7 @@ bool VaultRecord::Create(const VaultStore& store, const std::string& root,
     }
     created.SetPassword(password);
     created.flags = VAULT_UNLOCKED;
+    created.store = &store;
     *this = created;
     return folder.EnsureFolder(root);
 }
@@ -133,6 +135,16 @@ bool VaultRecord::MoveToState(uint32_t target, ContentsJob job, const std::strin
     bool reached = (folder.*job)(root, password, cipher);
     flags |= reached ? target : previous;
     return reached;
+}
+
+bool VaultRecord::CommitState(uint32_t state)
+{
+    uint32_t before = flags;
+    flags = (flags & ~uint32_t(VAULT_LOCKED | VAULT_UNLOCKED)) | state;
+    if (!store || store->Save(*this))
+        return true;
+    flags = before;
+    return false;
 }
 
 bool VaultRecord::Lock(const std::string& root, const char* password)

@@ -41,9 +41,15 @@ public:
 
     // Lock and Unlock take the password already checked against the digest. Each runs its job
     // behind the progress dialog; true on success or when the vault is already in that state.
-    // On failure the vault keeps its previous state, on disk and in flags.
+    // On failure the vault keeps its previous state, on disk and in flags. Before either deletes
+    // anything (the folder after a lock, the container after an unlock) it saves the record in
+    // the state it reached into `store`, flushed, so that wherever the process ends the record
+    // and the disk agree (RecoverVaults puts them right at the next start).
     bool Lock(const std::string& root, const char* password);
     bool Unlock(const std::string& root, const char* password);
+    // Takes `state` (VAULT_LOCKED or VAULT_UNLOCKED) in place of either bit and saves the record
+    // into `store`, when it has one. False, with the flags as they were, when the save fails.
+    bool CommitState(uint32_t state);
     // Deletes the vault's folder and its container. Always true.
     bool DeleteFiles(const std::string& root);
     // Opens the vault's folder in the shell's file browser.
@@ -71,6 +77,9 @@ public:
     // Never persisted.
     VaultFolder folder;
     uint32_t enumIndex;
+    // The store the record was read from (or created against), which outlives it; null for a
+    // record that belongs to none.
+    const VaultStore* store;
 
 private:
     typedef bool (VaultFolder::*ContentsJob)(const std::string&, const char*, BlockCipher&) const;

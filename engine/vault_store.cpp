@@ -12,14 +12,19 @@ bool VaultStore::Open(const CRegistryKey& appKey)
 
 bool VaultStore::Load(uint32_t id, VaultRecord& record) const
 {
-    return key_.ReadBinary(VaultRecord::ValueNameOf(id).c_str(), &record, VAULT_RECORD_SIZE) !=
-           nullptr;
+    if (!key_.ReadBinary(VaultRecord::ValueNameOf(id).c_str(), &record, VAULT_RECORD_SIZE))
+        return false;
+    record.store = this;
+    return true;
 }
 
-bool VaultStore::Save(const VaultRecord& record)
+bool VaultStore::Save(const VaultRecord& record) const
 {
-    return key_.WriteBinary(VaultRecord::ValueNameOf(record.id).c_str(), &record,
-                            VAULT_RECORD_SIZE);
+    if (!key_.WriteBinary(VaultRecord::ValueNameOf(record.id).c_str(), &record,
+                          VAULT_RECORD_SIZE))
+        return false;
+    LastStatus = RegFlushKey(key_.GetHandle());
+    return LastStatus == ERROR_SUCCESS;
 }
 
 void VaultStore::Remove(VaultRecord& record, const std::string& root)
@@ -44,6 +49,7 @@ LONG VaultStore::ReadAt(VaultRecord& record) const
     uint32_t index = record.enumIndex;
     record = scratch;
     record.enumIndex = index;
+    record.store = this;
     return ERROR_SUCCESS;
 }
 

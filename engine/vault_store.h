@@ -14,8 +14,13 @@ public:
     // Creates or opens "Vaults" below appKey. True when a handle was obtained.
     bool Open(const CRegistryKey& appKey);
 
+    // Load, First and Next make the store the record's `store`, where its lock and unlock save
+    // the state they reach.
     bool Load(uint32_t id, VaultRecord& record) const;
-    bool Save(const VaultRecord& record);
+    // Writes the record and flushes the key to disk (RegFlushKey) before returning: a lock or
+    // unlock deletes the folder or the container only after this. Const: the store holds nothing
+    // in memory, only the registry changes.
+    bool Save(const VaultRecord& record) const;
     // Deletes the vault's folder and container under root, then its record (even when some
     // file could not be deleted).
     void Remove(VaultRecord& record, const std::string& root);
@@ -40,5 +45,5 @@ private:
     // when the value's name is not the record's valueName.
     LONG ReadAt(VaultRecord& record) const;
 
-    CRegistryKey key_;
+    mutable CRegistryKey key_;  // written through by Save
 };

@@ -7,6 +7,7 @@
 #include "autorun.h"
 #include "main_frame.h"
 #include "settings.h"
+#include "start_recovery.h"
 
 CVaultsApp::CVaultsApp() = default;
 
@@ -55,6 +56,8 @@ bool CVaultsApp::InitInstance()
 
     if (!ClaimSingleInstance())
         return false;
+    // Before any window can touch a vault: what a lock or unlock cut short is put right.
+    RecoverVaultsAtStart(m_vaultStore, m_vaultRoot);
 
     if (m_firstRun)
         RunIntroductionWizard();

@@ -1,0 +1,9 @@
+#pragma once
+// The whole console companion, given its arguments (without the program name).
+
+#include <string>
+#include <vector>
+
+// Installs the console front end, opens the program's settings, puts right whatever a cut-short
+// lock or unlock left behind (RecoverVaults) and runs the command. Returns the exit code.
+int RunCompanion(const std::vector<std::string>& arguments);

@@ -1,0 +1,172 @@
+#include "vault_recovery.h"
+
+#include "../shell/registry_key.h"
+#include "container_compare.h"
+#include "directory_tree.h"
+#include "file_list.h"
+#include "restore_journal.h"
+#include "vault_claim.h"
+#include "vault_name.h"
+#include "win_file.h"
+
+namespace {
+
+bool Exists(const std::string& path) { return AttributesOf(path) != INVALID_FILE_ATTRIBUTES; }
+
+std::string TheVault(const VaultRecord& record) { return "The vault \"" + record.Name() + "\""; }
+
+std::string Joined(const std::string& first, const std::string& second)
+{
+    return first.empty() ? second : second.empty() ? first : first + " " + second;
+}
+
+std::string NotSavedText(const VaultRecord& record)
+{
+    return TheVault(record) + " could not be put right after the program ended unexpectedly: its "
+                              "record could not be saved in the registry (error " +
+           std::to_string(LastStatus) + "). The program tries again at its next start.";
+}
+
+std::string LeftInFolderText(const std::string& folder)
+{
+    if (!IsDirectory(folder))
+        return "";
+    return "Files that are not in its container, or differ from it, are still in " + folder +
+           ", unencrypted.";
+}
+
+// Deletes a leftover file of a vault job, whatever its attributes.
+void DeleteLeftover(const std::string& path)
+{
+    SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
+    RemoveFile(path);
+}
+
+// Removes from the folder what the container holds just as it is there (each file with the very
+// same bytes, each folder once empty), then the folder itself once empty. True when something
+// was removed.
+bool RemoveWhatTheContainerHolds(const std::string& folder,
+                                 const std::vector<ComparedEntry>& entries)
+{
+    FileList same;
+    same.Enumerate(folder, "");
+    for (const ComparedEntry& entry : entries) {
+        std::string path = folder + "\\" + entry.relative;
+        DWORD attributes = AttributesOf(path);
+        if (entry.same && attributes != INVALID_FILE_ATTRIBUTES)
+            same.Append(FileEntry{attributes, 0, path});
+    }
+    same.DeleteAll();
+    for (const FileEntry& entry : same)
+        if (!Exists(entry.path))
+            return true;
+    return false;
+}
+
+// A lock cut short while it wrote its container: the folder it read is untouched, so the partial
+// container is only a leftover, unless the folder has gone since.
+std::string EndPartialContainer(const VaultRecord& record, const std::string& root)
+{
+    std::string partial = record.folder.PartialContainerPath(root);
+    if (!Exists(partial))
+        return "";
+    if (IsDirectory(record.folder.FolderPath(root))) {
+        DeleteLeftover(partial);
+        return "";
+    }
+    return TheVault(record) + " has an unfinished container, " + partial +
+           ", and no folder. It has been left as it is: it may hold the only copy of some of the "
+           "vault's files.";
+}
+
+// An unlock cut short, with its journal. Done when the record says unlocked (or the container has
+// gone, so the folder is all there is): then only its leftovers go. Otherwise it is undone.
+std::string EndUnlock(VaultRecord& record, const std::string& folder, const std::string& container)
+{
+    if (!record.IsLocked() || !Exists(container)) {
+        if (record.IsLocked() && !record.CommitState(VAULT_UNLOCKED))
+            return NotSavedText(record);
+        RestoreJournal::Resume(folder, container, true);
+        return "";
+    }
+    if (RestoreJournal::Resume(folder, container, false))
+        return "";
+    return TheVault(record) + " was being unlocked when the program ended, and that could not be "
+                              "undone completely (a file may be in use). The vault stays locked; "
+                              "the program tries again at its next start.";
+}
+
+// The container and the folder are both there, and no unlock was under way: a lock was cut
+// short. Before the record said locked, the folder was whole; after, it was being deleted.
+std::string EndLock(VaultRecord& record, const std::string& folder, const std::string& container)
+{
+    std::vector<ComparedEntry> entries;
+    if (!CompareContainerWithFolder(container, folder, &entries))
+        return "";  // not a container this program can read: both stay for the user to see
+    if (!record.IsLocked()) {
+        bool folderHasEveryFile = true;
+        for (const ComparedEntry& entry : entries)
+            folderHasEveryFile = folderHasEveryFile && (entry.isDirectory || entry.inFolder);
+        if (folderHasEveryFile) {
+            DeleteLeftover(container);  // a copy of the folder as it was
+            return "";
+        }
+        // Only the container still has some files: the lock had deleted them (as programs before
+        // this one did, before saving the record). It is finished.
+        if (!record.CommitState(VAULT_LOCKED))
+            return NotSavedText(record);
+        RemoveWhatTheContainerHolds(folder, entries);
+        return Joined(TheVault(record) + " was being locked when the program ended, and only its "
+                                         "container still holds some of its files. It is locked "
+                                         "now: unlock it to get all of them back.",
+                      LeftInFolderText(folder));
+    }
+    if (!RemoveWhatTheContainerHolds(folder, entries) || !IsDirectory(folder))
+        return "";
+    return Joined(TheVault(record) + " is locked, but not everything had been deleted from its "
+                                     "folder when the program ended.",
+                  LeftInFolderText(folder));
+}
+
+}  // namespace
+
+std::string RecoverVault(VaultRecord& record, const std::string& root)
+{
+    // Only a record that names its own files: a damaged one could name the root itself.
+    if (!IsValidVaultName(record.Name()) ||
+        record.ValueName() != VaultRecord::ValueNameOf(record.id))
+        return "";
+    std::string folder = record.folder.FolderPath(root);
+    std::string container = record.folder.ContainerPath(root);
+    std::string note = EndPartialContainer(record, root);
+    if (Exists(RestoreJournal::PathFor(container)))
+        return Joined(note, EndUnlock(record, folder, container));
+    bool hasContainer = Exists(container);
+    bool hasFolder = IsDirectory(folder);
+    if (hasContainer && hasFolder)
+        return Joined(note, EndLock(record, folder, container));
+    // One of the two: the record follows the disk.
+    if (hasContainer != hasFolder && record.IsLocked() != hasContainer &&
+        !record.CommitState(hasContainer ? VAULT_LOCKED : VAULT_UNLOCKED))
+        return Joined(note, NotSavedText(record));
+    return note;
+}
+
+std::vector<std::string> RecoverVaults(const VaultStore& store, const std::string& root)
+{
+    std::vector<uint32_t> ids;
+    VaultRecord record;
+    for (bool found = store.First(record); found; found = store.Next(record))
+        ids.push_back(record.id);
+    std::vector<std::string> notes;
+    for (uint32_t id : ids) {
+        VaultClaim claim;
+        // A vault held elsewhere is at work there; its record is read again once claimed.
+        if (!claim.ClaimVault(root, id) || !store.Load(id, record))
+            continue;
+        std::string note = RecoverVault(record, root);
+        if (!note.empty())
+            notes.push_back(note);
+    }
+    return notes;
+}

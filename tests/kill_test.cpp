@@ -1,0 +1,157 @@
+// The real console companion, locking or unlocking a vault of a few hundred files, killed at
+// varied instants (TerminateProcess: a real process death). The next start of the companion puts
+// the vault right, and every file comes back byte for byte through its own commands.
+//
+// ORVELLA_KILL_ROUNDS sets the number of kills (8 unless set); ORVELLA_KILL_SEED the seed of the
+// instants, which every failure names so that it can be replayed.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
+#include "companion_process.h"
+#include "companion_vault.h"
+#include "engine/vault_store.h"
+#include "program.h"
+#include "program_windows.h"
+#include "ui_driver.h"
+
+namespace {
+
+const char kAppKey[] = "Software\\Zovantri\\Zovantri Orvella";
+
+uint32_t Setting(const char* name, uint32_t fallback)
+{
+    const char* text = std::getenv(name);
+    return text && *text ? uint32_t(std::strtoul(text, nullptr, 10)) : fallback;
+}
+
+// 300 files in 12 folders, most of them small, three of a megabyte.
+std::map<std::string, std::string> ManyFiles()
+{
+    std::map<std::string, std::string> files;
+    uint32_t x = 7;
+    for (int i = 0; i < 300; ++i) {
+        x = x * 1103515245u + 12345u;
+        size_t size = i % 100 == 50 ? (1 << 20) + i : x % 16384;
+        std::string bytes(size, '\0');
+        for (char& c : bytes) {
+            x = x * 1103515245u + 12345u;
+            c = char(x >> 24);
+        }
+        files["folder " + std::to_string(i % 12) + "\\file " + std::to_string(i) + ".bin"] = bytes;
+    }
+    return files;
+}
+
+// Milliseconds the companion takes for a lock or unlock that runs to its end.
+DWORD TimeOf(bool (CompanionVault::*command)() const, const CompanionVault& vault)
+{
+    DWORD start = GetTickCount();
+    EXPECT_TRUE((vault.*command)());
+    return GetTickCount() - start;
+}
+
+uint32_t IdOf(const CompanionVault& vault)
+{
+    return uint32_t(std::stoul(vault.containerName.substr(0, 8), nullptr, 16));
+}
+
+}  // namespace
+
+TEST(Killed, ALockOrUnlockKilledAtAnyInstantLosesNoFile)
+{
+    uint32_t seed = Setting("ORVELLA_KILL_SEED", 20261210);
+    uint32_t rounds = Setting("ORVELLA_KILL_ROUNDS", 8);
+    CompanionVault vault("Killed", ManyFiles());
+    DWORD lockMs = TimeOf(&CompanionVault::Lock, vault);
+    DWORD unlockMs = TimeOf(&CompanionVault::Unlock, vault);
+    ASSERT_EQ(vault.Files(), vault.original);
+    std::printf("ORVELLA_KILL_SEED=%u, %u rounds; a whole lock takes %lu ms, an unlock %lu ms\n",
+                unsigned(seed), unsigned(rounds), static_cast<unsigned long>(lockMs),
+                static_cast<unsigned long>(unlockMs));
+
+    std::mt19937 random(seed);
+    int killedAtWork = 0;
+    for (uint32_t round = 0; round < rounds; ++round) {
+        bool lock = round % 2 == 0;
+        if (!lock) {
+            ASSERT_TRUE(vault.Lock());
+        }
+        // Instants up to a little past the job's usual end, process start included.
+        DWORD delay = DWORD(random() % ((lock ? lockMs : unlockMs) * 5 / 4 + 1));
+        SCOPED_TRACE("ORVELLA_KILL_SEED=" + std::to_string(seed) + ", round " +
+                     std::to_string(round) + ": the " + (lock ? "lock" : "unlock") +
+                     " killed after " + std::to_string(delay) + " ms");
+        {
+            CompanionProcess job(CompanionPath(), {lock ? "lock" : "unlock", vault.name}, "pw\n");
+            ASSERT_TRUE(job.Started());
+            Sleep(delay);
+            killedAtWork += job.Kill();
+        }
+        std::string notes;
+        std::string state = vault.ListedState(&notes);
+        EXPECT_EQ(notes, "") << "what a killed job leaves puts nothing at risk";
+        ASSERT_TRUE(state == "locked" || state == "unlocked") << state;
+        vault.ExpectOneForm(state == "locked");
+        if (state == "locked") {
+            ASSERT_TRUE(vault.Unlock());
+        }
+        ASSERT_EQ(vault.Files(), vault.original);
+    }
+    EXPECT_GT(killedAtWork, 0) << "every kill came after the job had ended";
+}
+
+// The program, too, puts right at its start what it finds, and tells the user where they must
+// know: here a lock by an earlier program that had deleted files before it saved its record.
+TEST(Killed, TheProgramPutsTheVaultsRightAtItsStart)
+{
+    ProgramUnderTest program;
+    CompanionVault vault("Started", {{"a.txt", "alpha"}, {"sub\\b.txt", "beta"}});
+    ASSERT_TRUE(vault.Lock());
+    CreateDirectoryA(vault.Folder().c_str(), nullptr);
+    WriteFileBytes(vault.Folder() + "\\new.txt", "added meanwhile");
+    CRegistryKey app(kAppKey, HKEY_CURRENT_USER);
+    {
+        VaultStore store;
+        ASSERT_TRUE(store.Open(app));
+        VaultRecord record;
+        ASSERT_TRUE(store.Load(IdOf(vault), record));
+        record.flags = VAULT_UNLOCKED;
+        ASSERT_TRUE(store.Save(record));
+    }
+    app.WriteDword("FirstRun", 0);
+    app.WriteDword("AutoRun", 0);
+    app.WriteDword("DontShowRunningWarning", 1);
+
+    HANDLE process = program.Start();
+    ASSERT_TRUE(process);
+    HWND box = WaitForDialog(IsMessageBox, 20000, GetProcessId(process));
+    ASSERT_TRUE(box) << "no message at the start";
+    EXPECT_EQ(WindowText(box), "Orvella");
+    EXPECT_EQ(ItemText(box, 0xFFFF),
+              "The vault \"Started\" was being locked when the program ended, and only its "
+              "container still holds some of its files. It is locked now: unlock it to get all of "
+              "them back. Files that are not in its container, or differ from it, are still in " +
+                  vault.Folder() + ", unencrypted.");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    {
+        VaultStore store;
+        ASSERT_TRUE(store.Open(app));
+        VaultRecord record;
+        ASSERT_TRUE(store.Load(IdOf(vault), record));
+        EXPECT_EQ(record.flags, uint32_t(VAULT_LOCKED));
+    }
+    // The start goes on once the message is answered.
+    EXPECT_TRUE(WaitForMainFrame(GetProcessId(process)));
+    ProgramUnderTest::RequestShutdown();
+    EXPECT_TRUE(ProgramUnderTest::WaitForExit(process, 15000));
+    CloseHandle(process);
+
+    ASSERT_TRUE(vault.Unlock());
+    WideTree expected = vault.original;
+    expected[L"new.txt"] = {0, "added meanwhile"};
+    EXPECT_EQ(vault.Files(), expected);
+}
