@@ -6,48 +6,71 @@
 
 #include "blowfish_cipher.h"
 #include "container_format.h"
-#include "container_stream.h"
 #include "vault_name.h"
 #include "win_file.h"
 
 namespace {
 
-const uint32_t kBufferSize = 1 << 20;  // a whole number of content chunks
+const uint32_t kChunk = 1 << 20;  // a whole number of content chunks
 
-// Walks the container entry by entry, reading the folder's file beside each file entry.
+// Walks the container entry by entry. Contents are read only where the folder has a file of the
+// same name and size to compare them with, and skipped otherwise, so that a folder beside a large
+// container costs what the folder holds, not what the container holds.
 class Comparison {
 public:
-    Comparison(WinFile& container, BlockCipher& cipher)
-        : buffer_(kBufferSize), fileBytes_(kBufferSize),
-          reader_(container, cipher, buffer_.data(), kBufferSize)
+    Comparison(WinFile& container, uint64_t size)
+        : container_(container), left_(size), bytes_(kChunk), fileBytes_(kChunk)
     {
+        cipher_.SetKey("", 0);
     }
 
     enum Step { NEXT, END, DAMAGED };
     Step Entry(const std::string& folder, ComparedEntry* entry);
 
 private:
-    // Takes a file's contents from the container; *same: `file` (when given) holds them exactly.
+    // Reads and decrypts `length` bytes (whole blocks) into bytes_; false when they are not all
+    // there.
+    bool Take(uint32_t length);
+    bool Skip(uint64_t length);
+    // Takes a file's contents; *same: `file` (when given) holds exactly them.
     bool Contents(uint64_t size, WinFile* file, bool* same);
 
-    std::vector<uint8_t> buffer_;
+    WinFile& container_;
+    uint64_t left_;  // bytes of the container not yet taken
+    BlowfishCipher cipher_;
+    std::vector<uint8_t> bytes_;
     std::vector<uint8_t> fileBytes_;
-    ContainerReader reader_;
 };
+
+bool Comparison::Take(uint32_t length)
+{
+    uint32_t got = 0;
+    if (length > left_ || !container_.Read(bytes_.data(), length, &got) || got != length)
+        return false;
+    left_ -= length;
+    cipher_.Decrypt(bytes_.data(), length, bytes_.data(), length);
+    return true;
+}
+
+bool Comparison::Skip(uint64_t length)
+{
+    if (length > left_ || !container_.Skip(length))
+        return false;
+    left_ -= length;
+    return true;
+}
 
 Comparison::Step Comparison::Entry(const std::string& folder, ComparedEntry* entry)
 {
-    const uint8_t* data = nullptr;
-    ContainerReader::Result read = reader_.Take(ENTRY_HEADER_SIZE, &data);
-    if (read == ContainerReader::END)
+    if (left_ == 0)
         return END;
-    if (read != ContainerReader::OK)
+    if (!Take(ENTRY_HEADER_SIZE))
         return DAMAGED;
-    EntryHeader header = DecodeEntryHeader(data);
+    EntryHeader header = DecodeEntryHeader(bytes_.data());
     if (header.type != ENTRY_TYPE || header.nameLength > MAX_ENTRY_NAME_LENGTH ||
-        reader_.Take(uint32_t(PaddedSize(header.nameLength)), &data) != ContainerReader::OK)
+        !Take(uint32_t(PaddedSize(header.nameLength))))
         return DAMAGED;
-    entry->relative.assign(reinterpret_cast<const char*>(data), header.nameLength);
+    entry->relative.assign(reinterpret_cast<const char*>(bytes_.data()), header.nameLength);
     if (!IsSafeRelativeName(entry->relative))
         return DAMAGED;
     std::string path = folder + "\\" + entry->relative;
@@ -62,22 +85,23 @@ Comparison::Step Comparison::Entry(const std::string& folder, ComparedEntry* ent
     uint64_t size = 0;
     bool comparable = entry->inFolder && file.OpenForReading(path) && file.Size(&size) &&
                       size == header.size;
-    return Contents(header.size, comparable ? &file : nullptr, &entry->same) ? NEXT : DAMAGED;
+    if (!comparable) {
+        entry->same = false;
+        return Skip(ContentSize(header.size)) ? NEXT : DAMAGED;
+    }
+    return Contents(header.size, &file, &entry->same) ? NEXT : DAMAGED;
 }
 
 bool Comparison::Contents(uint64_t size, WinFile* file, bool* same)
 {
-    *same = file != nullptr;
+    *same = true;
     for (uint64_t remaining = size; remaining > 0;) {
-        uint32_t length = remaining < kBufferSize ? uint32_t(remaining) : kBufferSize;
-        const uint8_t* data = nullptr;
-        if (reader_.Take(uint32_t(PaddedSize(length)), &data) != ContainerReader::OK)
+        uint32_t length = remaining < kChunk ? uint32_t(remaining) : kChunk;
+        if (!Take(uint32_t(PaddedSize(length))))
             return false;
-        if (*same) {
-            uint32_t got = 0;
-            *same = file->Read(fileBytes_.data(), length, &got) && got == length &&
-                    std::memcmp(data, fileBytes_.data(), length) == 0;
-        }
+        uint32_t got = 0;
+        *same = *same && file->Read(fileBytes_.data(), length, &got) && got == length &&
+                std::memcmp(bytes_.data(), fileBytes_.data(), length) == 0;
         remaining -= length;
     }
     return true;
@@ -90,11 +114,10 @@ bool CompareContainerWithFolder(const std::string& container, const std::string&
 {
     entries->clear();
     WinFile file;
-    if (!file.OpenForReading(container))
+    uint64_t size = 0;
+    if (!file.OpenForReading(container) || !file.Size(&size))
         return false;
-    BlowfishCipher cipher;
-    cipher.SetKey("", 0);
-    Comparison comparison(file, cipher);
+    Comparison comparison(file, size);
     for (;;) {
         ComparedEntry entry;
         Comparison::Step step = comparison.Entry(folder, &entry);

@@ -67,6 +67,7 @@ Step RestoreFile(VaultJob& job, ContainerReader& reader, const EntryHeader& head
     uint32_t attributes = header.attributes & kSettableAttributes;
     WinFile file;
     bool existed = false;
+    job.closer.WaitFor(target);  // an earlier entry of the same name
     if (!CreateTarget(file, target, attributes, &existed))
         return Fail(GetLastError(), target), Step::Stop;
     uint64_t remaining = header.size;
@@ -85,10 +86,8 @@ Step RestoreFile(VaultJob& job, ContainerReader& reader, const EntryHeader& head
         Report(nullptr, reader.Count());
     } while (remaining > 0);
     // The container is deleted once the job completes: every restored file must be on the disk
-    // by then.
-    if (!file.Flush())
-        return Fail(GetLastError(), target), Step::Stop;
-    file.Close();
+    // by then (the launcher waits for the closer).
+    job.closer.Hand(file, target);
     // The file ends with the attributes of the entry restored last.
     if (existed && !SetAttributes(target, attributes ? attributes : FILE_ATTRIBUTE_NORMAL))
         return Fail(GetLastError(), target), Step::Stop;

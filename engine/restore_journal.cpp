@@ -74,15 +74,6 @@ bool ReadJournal(const std::string& journal, const std::string& folder, JournalT
     return true;
 }
 
-// Deletes a file of the vault's, whatever its attributes. True when it is gone.
-bool RemoveLeftover(const std::string& path)
-{
-    if (!Exists(path))
-        return true;
-    SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
-    return RemoveFile(path);
-}
-
 // Deletes path, a file or a folder with everything in it. True when it is gone.
 bool DeleteTree(const std::string& path)
 {
@@ -154,7 +145,7 @@ bool RestoreJournal::Resume(const std::string& folder, const std::string& contai
     JournalText text;
     if (!ReadJournal(journal, folder, &text))
         return false;
-    bool ended = committed ? RemoveLeftover(container) &&
+    bool ended = committed ? RemoveAnyFile(container) &&
                                  (text.asideFolder.empty() || DeleteTree(text.asideFolder))
                            : ReturnReplaced(folder, text) && RemoveMade(folder, text);
     return ended && RemoveFile(journal);

@@ -10,6 +10,7 @@
 #include "block_cipher.h"
 #include "container_format.h"
 #include "file_list.h"
+#include "flushing_closer.h"
 #include "restore_journal.h"
 #include "vault_record.h"
 
@@ -30,6 +31,9 @@ struct VaultJob {
     // notes what it makes and replaces.
     bool folderIsNew = false;
     RestoreJournal journal;
+    // Unlock: every restored file is handed here to be flushed and closed; the launcher waits
+    // for it before the record may say unlocked.
+    FlushingCloser closer;
 };
 
 // Writes root\valueName from job.files, through job.partialPath. Ends as failed (without a

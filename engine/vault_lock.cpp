@@ -82,13 +82,6 @@ std::string RecordNotSavedText()
            ").";
 }
 
-// Removes a file of this job's, whatever its attributes.
-void DeleteOwnFile(const std::string& path)
-{
-    SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
-    RemoveFile(path);
-}
-
 // The container's size. False when it cannot be opened: silently when it is missing (there is
 // nothing to unlock), else telling the user why (another program holds it, say).
 bool ContainerSize(const std::string& container, uint64_t* size)
@@ -122,8 +115,7 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
                                                                RestoreJournal::PathFor(container))));
         return false;
     }
-    if (AttributesOf(PartialContainerPath(root)) != INVALID_FILE_ATTRIBUTES)
-        DeleteOwnFile(PartialContainerPath(root));
+    RemoveAnyFile(PartialContainerPath(root));
     // Any other container beside an unlocked vault may hold files the folder no longer has.
     if (AttributesOf(container) != INVALID_FILE_ATTRIBUTES) {
         ShowError(NotLockedText(record_->Name(),
@@ -151,15 +143,15 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
     job.root = root;
     job.partialPath = PartialContainerPath(root);
     if (!RunJob(VaultJobProgress, EncryptVaultProc, &job)) {
-        DeleteOwnFile(job.partialPath);
+        RemoveAnyFile(job.partialPath);
         if (job.placed)
-            DeleteOwnFile(container);  // completed, but the user cancelled at the last moment
+            RemoveAnyFile(container);  // completed, but the user cancelled at the last moment
         return false;
     }
     // The container is on the disk; the folder goes only once the record, on the disk too, says
     // that the files are in the container.
     if (!record_->CommitState(VAULT_LOCKED)) {
-        DeleteOwnFile(container);
+        RemoveAnyFile(container);
         ShowError(NotLockedText(record_->Name(), RecordNotSavedText()));
         return false;
     }
@@ -204,6 +196,11 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
         return false;
     }
     bool restored = RunJob(VaultJobProgress, DecryptVaultProc, &job);
+    std::string unflushed;
+    if (!job.closer.Finish(&unflushed) && restored) {
+        ShowError(FileErrorText(GetLastError(), unflushed));
+        restored = false;
+    }
     // The folder is complete and on the disk; the container goes only once the record, on the
     // disk too, says so.
     if (restored && !record_->CommitState(VAULT_UNLOCKED)) {

@@ -35,13 +35,6 @@ std::string LeftInFolderText(const std::string& folder)
            ", unencrypted.";
 }
 
-// Deletes a leftover file of a vault job, whatever its attributes.
-void DeleteLeftover(const std::string& path)
-{
-    SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
-    RemoveFile(path);
-}
-
 // Removes from the folder what the container holds just as it is there (each file with the very
 // same bytes, each folder once empty), then the folder itself once empty. True when something
 // was removed.
@@ -71,7 +64,7 @@ std::string EndPartialContainer(const VaultRecord& record, const std::string& ro
     if (!Exists(partial))
         return "";
     if (IsDirectory(record.folder.FolderPath(root))) {
-        DeleteLeftover(partial);
+        RemoveAnyFile(partial);
         return "";
     }
     return TheVault(record) + " has an unfinished container, " + partial +
@@ -108,7 +101,7 @@ std::string EndLock(VaultRecord& record, const std::string& folder, const std::s
         for (const ComparedEntry& entry : entries)
             folderHasEveryFile = folderHasEveryFile && (entry.isDirectory || entry.inFolder);
         if (folderHasEveryFile) {
-            DeleteLeftover(container);  // a copy of the folder as it was
+            RemoveAnyFile(container);  // a copy of the folder as it was
             return "";
         }
         // Only the container still has some files: the lock had deleted them (as programs before

@@ -73,6 +73,13 @@ void WinFile::Close()
     handle_ = INVALID_HANDLE_VALUE;
 }
 
+void WinFile::TakeOver(WinFile& other)
+{
+    Close();
+    handle_ = other.handle_;
+    other.handle_ = INVALID_HANDLE_VALUE;
+}
+
 bool WinFile::Read(void* buffer, uint32_t length, uint32_t* got)
 {
     *got = 0;
@@ -87,6 +94,13 @@ bool WinFile::Read(void* buffer, uint32_t length, uint32_t* got)
         *got += read;
     }
     return true;
+}
+
+bool WinFile::Skip(uint64_t bytes)
+{
+    LARGE_INTEGER distance;
+    distance.QuadPart = LONGLONG(bytes);
+    return Proceed() && SetFilePointerEx(handle_, distance, nullptr, FILE_CURRENT);
 }
 
 bool WinFile::Write(const void* buffer, uint32_t length)
@@ -137,6 +151,14 @@ bool RemoveFile(const std::string& path)
 bool RemoveEmptyDirectory(const std::string& path)
 {
     return Proceed() && RemoveDirectoryW(LongPath(path).c_str());
+}
+
+bool RemoveAnyFile(const std::string& path)
+{
+    if (AttributesOf(path) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
+    return RemoveFile(path);
 }
 
 DWORD AttributesOf(const std::string& path) { return GetFileAttributesW(LongPath(path).c_str()); }

@@ -23,11 +23,15 @@ public:
     bool Create(const std::string& path, bool alsoRead = false,
                 DWORD attributes = FILE_ATTRIBUTE_NORMAL);
     void Close();
+    // Takes the handle of `other` (closing its own); `other` is left closed.
+    void TakeOver(WinFile& other);
     bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
 
     // Reads until `length` bytes have arrived or the file ends; false on an error.
     // *got holds the bytes read.
     bool Read(void* buffer, uint32_t length, uint32_t* got);
+    // Moves on `bytes` without reading them.
+    bool Skip(uint64_t bytes);
     // Writes all `length` bytes; false (with the system's error) when fewer were written.
     bool Write(const void* buffer, uint32_t length);
     // Waits until what was written is on the disk itself, not only in the system's cache.
@@ -46,13 +50,16 @@ bool MakeDirectory(const std::string& path);                    // CreateDirecto
 bool MovePath(const std::string& from, const std::string& to, DWORD flags = 0);  // MoveFileEx
 bool RemoveFile(const std::string& path);                       // DeleteFile
 bool RemoveEmptyDirectory(const std::string& path);             // RemoveDirectory
+// Deletes a file whatever its attributes (read-only, hidden, system). True when it is gone, or
+// was not there.
+bool RemoveAnyFile(const std::string& path);
 // GetFileAttributes: INVALID_FILE_ATTRIBUTES when the path names nothing. Only looks, so it is
 // not counted.
 DWORD AttributesOf(const std::string& path);
 
-// The fault seam. Every operation above that can fail (opening, creating, reading, writing,
-// flushing, and each path operation) is counted; an armed fault makes the one operation with
-// the chosen number fail with the chosen error (ERROR_DISK_FULL, ERROR_ACCESS_DENIED,
+// The fault seam. Every operation above that can fail (opening, creating, reading, skipping,
+// writing, flushing, and each path operation) is counted; an armed fault makes the one operation
+// with the chosen number fail with the chosen error (ERROR_DISK_FULL, ERROR_ACCESS_DENIED,
 // ERROR_SHARING_VIOLATION, ...) or ends the process at once, before that operation, as a crash or
 // a power cut would. The program never arms it; tests do.
 namespace file_faults {
