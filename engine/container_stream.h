@@ -8,26 +8,22 @@
 
 #include "background_writer.h"
 #include "block_cipher.h"
+#include "entry_stream.h"
 #include "win_file.h"
 
 // Fills one half of the buffer while the other half is being written (BackgroundWriter).
-class ContainerWriter {
+class ContainerWriter : public EntryWriter {
 public:
     // buffer: 2 x capacity bytes.
     ContainerWriter(WinFile& file, BlockCipher& cipher, uint8_t* buffer, uint32_t capacity);
 
-    // Free space of at least `bytes` (written out first when needed), or null when the write
-    // fails. *available: how much is free (block-aligned).
-    uint8_t* Room(uint32_t bytes, uint32_t* available = nullptr);
-    // Encrypts the `length` plaintext bytes placed at Room(), zero-padded to whole blocks, and
-    // keeps them for writing.
-    void Seal(uint32_t length);
+    // Seal encrypts what it takes and keeps it for writing.
+    uint8_t* Room(uint32_t bytes, uint32_t* available) override;
+    void Seal(uint32_t length) override;
     // Starts writing out what is kept; false (with the system's error) when a write failed.
     bool Flush();
-    // Writes out what is kept and waits until everything is written.
-    bool Finish();
-    // Bytes sealed so far.
-    uint64_t Count() const { return count_; }
+    bool Finish() override;
+    uint64_t Count() const override { return count_; }
 
 private:
     BackgroundWriter writer_;
@@ -40,16 +36,13 @@ private:
     uint64_t count_ = 0;
 };
 
-class ContainerReader {
+class ContainerReader : public EntryReader {
 public:
     ContainerReader(WinFile& file, BlockCipher& cipher, uint8_t* buffer, uint32_t capacity);
 
-    enum Result { OK, END, SHORT, FAILED };
-    // Decrypts the next `length` bytes (a multiple of 8, at most the capacity) in place and
-    // points *data at them. END: the container ended before any of them; SHORT: in the middle.
-    Result Take(uint32_t length, const uint8_t** data);
-    // Bytes taken so far.
-    uint64_t Count() const { return count_; }
+    // Decrypts in place in the buffer.
+    Result Take(uint32_t length, const uint8_t** data) override;
+    uint64_t Count() const override { return count_; }
 
 private:
     bool Refill();

@@ -26,9 +26,9 @@ Step FailDamaged(const VaultJob& job)
 
 // Ends the job on a container that could not be read: for the system's reason when reading
 // failed, else as damaged.
-Step FailRead(const VaultJob& job, ContainerReader::Result read)
+Step FailRead(const VaultJob& job, EntryReader::Result read)
 {
-    if (read != ContainerReader::FAILED)
+    if (read != EntryReader::FAILED)
         return FailDamaged(job);
     Fail(GetLastError(), ContainerOf(job));
     return Step::Stop;
@@ -59,7 +59,7 @@ bool CreateTarget(WinFile& file, const std::string& target, uint32_t attributes,
     return created;
 }
 
-Step RestoreFile(VaultJob& job, ContainerReader& reader, const EntryHeader& header,
+Step RestoreFile(VaultJob& job, EntryReader& reader, const EntryHeader& header,
                  const std::string& target)
 {
     if (!job.folderIsNew && !job.journal.Prepare(target, false))
@@ -77,8 +77,8 @@ Step RestoreFile(VaultJob& job, ContainerReader& reader, const EntryHeader& head
         uint32_t write = remaining < TRANSFER_BUFFER_SIZE ? uint32_t(remaining)
                                                           : uint32_t(TRANSFER_BUFFER_SIZE);
         const uint8_t* data = nullptr;
-        ContainerReader::Result read = reader.Take(uint32_t(PaddedSize(write)), &data);
-        if (read != ContainerReader::OK)
+        EntryReader::Result read = reader.Take(uint32_t(PaddedSize(write)), &data);
+        if (read != EntryReader::OK)
             return FailRead(job, read);
         if (!file.Write(data, write))
             return Fail(GetLastError(), target), Step::Stop;
@@ -104,19 +104,19 @@ Step RestoreDirectory(VaultJob& job, const std::string& target)
 }
 
 // Restores the next entry of the container.
-Step RestoreEntry(VaultJob& job, ContainerReader& reader, const std::string& folder)
+Step RestoreEntry(VaultJob& job, EntryReader& reader, const std::string& folder)
 {
     const uint8_t* data = nullptr;
-    ContainerReader::Result read = reader.Take(ENTRY_HEADER_SIZE, &data);
-    if (read == ContainerReader::END)
+    EntryReader::Result read = reader.Take(ENTRY_HEADER_SIZE, &data);
+    if (read == EntryReader::END)
         return Step::End;
-    if (read != ContainerReader::OK)
+    if (read != EntryReader::OK)
         return FailRead(job, read);
     EntryHeader header = DecodeEntryHeader(data);
     if (header.type != ENTRY_TYPE || header.nameLength > MAX_ENTRY_NAME_LENGTH)
         return FailDamaged(job);
     read = reader.Take(uint32_t(PaddedSize(header.nameLength)), &data);
-    if (read != ContainerReader::OK)
+    if (read != EntryReader::OK)
         return FailRead(job, read);
     std::string relative(reinterpret_cast<const char*>(data), header.nameLength);
     if (!IsSafeRelativeName(relative)) {

@@ -6,9 +6,9 @@ using namespace vault_job;
 
 namespace {
 
-bool AppendEntryHead(ContainerWriter& writer, const FileEntry& entry, const std::string& relative)
+bool AppendEntryHead(EntryWriter& writer, const FileEntry& entry, const std::string& relative)
 {
-    uint8_t* at = writer.Room(ENTRY_HEADER_SIZE + CONTENT_CHUNK);
+    uint8_t* at = writer.Room(ENTRY_HEADER_SIZE + CONTENT_CHUNK, nullptr);
     if (!at)
         return false;
     EntryHeader header;
@@ -39,7 +39,7 @@ std::string ChangedText(const std::string& path)
 // Streams exactly the enumerated size of one file; a file that has shrunk or grown since the
 // enumeration fails the job rather than writing contents that disagree with its header.
 // Ended: the job was cancelled or has been reported as failed.
-Outcome AppendContents(VaultJob& job, ContainerWriter& writer, const FileEntry& entry)
+Outcome AppendContents(VaultJob& job, EntryWriter& writer, const FileEntry& entry)
 {
     WinFile file;
     if (!file.OpenForReading(entry.path)) {
