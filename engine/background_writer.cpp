@@ -8,19 +8,24 @@ BackgroundWriter::~BackgroundWriter()
 {
     {
         std::unique_lock<std::mutex> hold(mutex_);
-        changed_.wait(hold, [this] { return !busy_; });
+        changed_.wait(hold, [this] { return !busy_ && !flushing_; });
         quit_ = true;
     }
     changed_.notify_all();
     thread_.join();
+    if (flusher_.joinable())
+        flusher_.join();
 }
 
 bool BackgroundWriter::Start(const uint8_t* data, uint32_t length)
 {
-    if (!Wait())
-        return false;
     {
-        std::lock_guard<std::mutex> hold(mutex_);
+        std::unique_lock<std::mutex> hold(mutex_);
+        changed_.wait(hold, [this] { return !busy_; });
+        if (error_) {
+            SetLastError(error_);
+            return false;
+        }
         data_ = data;
         length_ = length;
         busy_ = true;
@@ -32,10 +37,16 @@ bool BackgroundWriter::Start(const uint8_t* data, uint32_t length)
 bool BackgroundWriter::Wait()
 {
     std::unique_lock<std::mutex> hold(mutex_);
-    changed_.wait(hold, [this] { return !busy_; });
+    changed_.wait(hold, [this] { return !busy_ && !flushing_; });
     if (error_)
         SetLastError(error_);
     return error_ == 0;
+}
+
+void BackgroundWriter::NoteFailure(DWORD error)
+{
+    if (!error_)
+        error_ = error ? error : ERROR_WRITE_FAULT;
 }
 
 void BackgroundWriter::Run()
@@ -47,13 +58,39 @@ void BackgroundWriter::Run()
             return;
         const uint8_t* data = data_;
         uint32_t length = length_;
+        bool failed = error_ != 0;  // nothing is written after a failure
         hold.unlock();
-        bool written = error_ == 0 && file_.Write(data, length);
+        bool written = !failed && file_.Write(data, length);
         DWORD error = written ? 0 : GetLastError();
         hold.lock();
-        if (!written && !error_)
-            error_ = error ? error : ERROR_WRITE_FAULT;
+        if (!written)
+            NoteFailure(error);
+        unflushed_ += length;
+        if (written && unflushed_ >= kFlushEvery && !flushing_) {
+            unflushed_ = 0;
+            flushing_ = true;
+            if (!flusher_.joinable())
+                flusher_ = std::thread([this] { FlushAsItGrows(); });
+        }
         busy_ = false;
+        changed_.notify_all();
+    }
+}
+
+void BackgroundWriter::FlushAsItGrows()
+{
+    std::unique_lock<std::mutex> hold(mutex_);
+    for (;;) {
+        changed_.wait(hold, [this] { return flushing_ || quit_; });
+        if (!flushing_)
+            return;
+        hold.unlock();
+        bool flushed = file_.Flush();
+        DWORD error = flushed ? 0 : GetLastError();
+        hold.lock();
+        if (!flushed)
+            NoteFailure(error);
+        flushing_ = false;
         changed_.notify_all();
     }
 }
