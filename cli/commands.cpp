@@ -19,6 +19,7 @@ const char kUsage[] =
     "  list                   one line per vault: name, locked or unlocked, container file\n"
     "  root                   the vaults root\n"
     "  create NAME            create an unlocked vault (password from standard input)\n"
+    "  create --strong NAME   the same, its contents encrypted with the password\n"
     "  lock NAME              lock a vault (password)\n"
     "  unlock NAME            unlock a vault, without opening its folder (password)\n"
     "  rename NAME NEWNAME    rename a vault (password)\n"
@@ -98,7 +99,7 @@ int List(CliContext& context)
     return EXIT_OK;
 }
 
-int Create(CliContext& context, const std::string& name)
+int Create(CliContext& context, const std::string& name, bool strong)
 {
     VaultClaim claim;
     if (!claim.ClaimNames())
@@ -109,7 +110,7 @@ int Create(CliContext& context, const std::string& name)
     if (!ReadSecretLine("Password: ", &password))
         return Fail(EXIT_USAGE, "The password must be given on standard input.");
     VaultRecord record;
-    if (!record.Create(context.store, context.root, name, password.c_str()))
+    if (!record.Create(context.store, context.root, name, password.c_str(), strong))
         return Fail(EXIT_FAILED, "The folder %s\\%s could not be created.", context.root.c_str(),
                     name.c_str());
     if (int code = Save(context, record))
@@ -167,7 +168,9 @@ int ChangePassword(CliContext& context, const std::string& name)
         return code;
     if (!ReadSecretLine("New password: ", &newPassword))
         return Fail(EXIT_USAGE, "The new password must follow on standard input.");
-    record.SetPassword(newPassword.c_str());
+    if (!record.ChangePassword(context.root, password.c_str(), newPassword.c_str()))
+        return Fail(EXIT_FAILED, "The password of vault \"%s\" could not be changed.",
+                    name.c_str());
     if (int code = Save(context, record))
         return code;
     std::printf("The password of vault \"%s\" has been changed.\n", name.c_str());
@@ -212,7 +215,9 @@ int RunCommand(CliContext& context, const std::vector<std::string>& arguments)
     if (command == "root" && count == 1)
         return std::printf("%s\n", context.root.c_str()), EXIT_OK;
     if (command == "create" && count == 2)
-        return Create(context, arguments[1]);
+        return Create(context, arguments[1], false);
+    if (command == "create" && count == 3 && arguments[1] == "--strong")
+        return Create(context, arguments[2], true);
     if ((command == "lock" || command == "unlock") && count == 2)
         return LockOrUnlock(context, arguments[1], command == "lock");
     if (command == "rename" && count == 3)

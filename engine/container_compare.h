@@ -1,7 +1,8 @@
 #pragma once
 // A container read against a folder, as the start-up recovery needs it: which of its entries
 // the folder has, and which of its files the folder holds with the very same bytes. The container
-// is read without its password: the cipher's state does not depend on it.
+// is read without its password: the cipher's state does not depend on it. (Only a classic
+// container: one encrypted with its vault's password cannot be read here.)
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,6 @@
 #include "container_stream.h"
 #include "directory_tree.h"
+#include "entry_stream_choice.h"
 #include "progress_dialog.h"
 #include "vault_job.h"
 #include "vault_name.h"
@@ -22,6 +23,14 @@ Step FailDamaged(const VaultJob& job)
     FailWith("The container " + ContainerOf(job) +
              " is damaged or incomplete. The vault has been left locked.");
     return Step::Stop;
+}
+
+// Ends the job on a strong container whose header does not open with the password.
+void FailRefused(const VaultJob& job)
+{
+    FailWith("The container " + ContainerOf(job) +
+             " does not open with this password, or it is damaged. The vault has been left "
+             "locked.");
 }
 
 // Ends the job on a container that could not be read: for the system's reason when reading
@@ -147,7 +156,11 @@ DWORD WINAPI DecryptVaultProc(void* parameter)
     WinFile container;
     if (!container.OpenForReading(containerPath))
         return Fail(GetLastError(), containerPath), 0;
-    ContainerReader reader(container, *job.cipher, transferBuffer, TRANSFER_BUFFER_SIZE);
+    bool refused = false;
+    std::unique_ptr<EntryReader> chosen = MakeEntryReader(job, container, &refused);
+    if (!chosen)
+        return (refused ? FailRefused(job) : Fail(GetLastError(), containerPath)), 0;
+    EntryReader& reader = *chosen;
     for (;;) {
         if (VaultJobProgress.IsCancelRequested())
             return 0;

@@ -1,4 +1,5 @@
 #include "container_stream.h"
+#include "entry_stream_choice.h"
 #include "progress_dialog.h"
 #include "vault_job.h"
 
@@ -103,7 +104,10 @@ DWORD WINAPI EncryptVaultProc(void* parameter)
     WinFile container;
     if (!container.Create(job.partialPath, true))
         return Fail(GetLastError(), ShownContainerPath(job)), 0;
-    ContainerWriter writer(container, *job.cipher, transferBuffer, TRANSFER_BUFFER_SIZE / 2);
+    std::unique_ptr<EntryWriter> chosen = MakeEntryWriter(job, container);
+    if (!chosen)
+        return Fail(GetLastError(), ShownContainerPath(job)), 0;
+    EntryWriter& writer = *chosen;
     for (const FileEntry& entry : *job.files) {
         if (VaultJobProgress.IsCancelRequested())
             return 0;

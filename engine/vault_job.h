@@ -20,6 +20,9 @@ struct VaultJob {
     uint64_t total = 0;                 // lock: the size estimate; unlock: the container's size
     const FileList* files = nullptr;    // lock: the entries to write, in order
     BlockCipher* cipher = nullptr;      // set up already
+    // A strong vault's container is written and read with the password instead of the cipher.
+    bool strong = false;
+    const char* password = nullptr;
     const VaultRecord* record = nullptr;
     std::string root;                   // the vaults root
     // Lock: the container is written under this name and takes its own only when complete, so

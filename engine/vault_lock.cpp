@@ -9,6 +9,7 @@
 #include "container_format.h"
 #include "file_error_text.h"
 #include "job_front_end.h"
+#include "strong_container.h"
 #include "vault_job.h"
 #include "vault_name.h"
 #include "win_file.h"
@@ -131,6 +132,8 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
         return false;
     }
     uint64_t estimate = ContainerSizeEstimate(record_->Name(), files, folder.size() + 1);
+    if (record_->IsStrong())
+        estimate = StrongContainerSize(estimate);
     if (!HasRoomFor(root, estimate))
         return false;
     SetKeyFromPassword(cipher, password);
@@ -139,6 +142,8 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
     job.total = estimate;
     job.files = &files;
     job.cipher = &cipher;
+    job.strong = record_->IsStrong();
+    job.password = password;
     job.record = record_;
     job.root = root;
     job.partialPath = PartialContainerPath(root);
@@ -186,6 +191,8 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
     VaultJob job;
     job.total = size;
     job.cipher = &cipher;
+    job.strong = record_->IsStrong();
+    job.password = password;
     job.record = record_;
     job.root = root;
     job.folderIsNew = AttributesOf(folder) == INVALID_FILE_ATTRIBUTES;

@@ -7,7 +7,11 @@
 #include <ctime>
 
 #include "blowfish_cipher.h"
+#include "file_error_text.h"
+#include "job_front_end.h"
 #include "md5_digest.h"
+#include "password_verifier.h"
+#include "strong_container.h"
 #include "vault_name.h"
 #include "vault_store.h"
 
@@ -56,7 +60,7 @@ void VaultRecord::SetName(const std::string& newName)
 }
 
 bool VaultRecord::Create(const VaultStore& store, const std::string& root,
-                         const std::string& newName, const char* password)
+                         const std::string& newName, const char* password, bool strong)
 {
     if (!IsValidVaultName(newName) || !store.IsNameFree(newName, root))
         return false;
@@ -75,8 +79,9 @@ bool VaultRecord::Create(const VaultStore& store, const std::string& root,
                 INVALID_FILE_ATTRIBUTES)
             break;
     }
-    created.SetPassword(password);
-    created.flags = VAULT_UNLOCKED;
+    created.flags = VAULT_UNLOCKED | (strong ? uint32_t(VAULT_STRONG) : 0u);
+    if (!created.SetPassword(password))
+        return false;
     created.store = &store;
     *this = created;
     return folder.EnsureFolder(root);
@@ -97,18 +102,6 @@ bool VaultRecord::Rename(const VaultStore& store, const std::string& root,
     return true;
 }
 
-void VaultRecord::SetPassword(const char* password)
-{
-    Md5Digest(password).Final(passwordDigest);
-}
-
-bool VaultRecord::CheckPassword(const char* password) const
-{
-    uint8_t digest[Md5Digest::SIZE];
-    Md5Digest(password).Final(digest);
-    return std::memcmp(digest, passwordDigest, sizeof(digest)) == 0;
-}
-
 namespace {
 
 // Shows the wait cursor for one scope.
@@ -121,7 +114,52 @@ private:
     HCURSOR previous_;
 };
 
+// The digest of a password as this vault's kind keeps it.
+bool DigestOf(const VaultRecord& record, const char* password, uint8_t digest[16])
+{
+    if (!record.IsStrong()) {
+        Md5Digest(password).Final(digest);
+        return true;
+    }
+    WaitCursor wait;
+    return MakePasswordVerifier(password, record.id, record.ValueName(), digest);
+}
+
 }  // namespace
+
+bool VaultRecord::SetPassword(const char* password)
+{
+    uint8_t digest[16];
+    if (!DigestOf(*this, password, digest))
+        return false;
+    std::memcpy(passwordDigest, digest, sizeof(digest));
+    return true;
+}
+
+bool VaultRecord::CheckPassword(const char* password) const
+{
+    uint8_t digest[16];
+    return DigestOf(*this, password, digest) &&
+           std::memcmp(digest, passwordDigest, sizeof(digest)) == 0;
+}
+
+bool VaultRecord::ChangePassword(const std::string& root, const char* password,
+                                 const char* newPassword)
+{
+    if (IsStrong() && IsLocked()) {
+        WaitCursor wait;
+        bool refused = false;
+        std::string container = folder.ContainerPath(root);
+        if (!RewrapStrongContainer(container, password, newPassword, &refused)) {
+            ShowError("The password of vault \"" + Name() + "\" has not been changed:\r\n" +
+                      (refused ? "The container " + container + " is damaged or does not open "
+                                 "with the current password."
+                               : FileErrorText(GetLastError(), container)));
+            return false;
+        }
+    }
+    return SetPassword(newPassword);
+}
 
 bool VaultRecord::MoveToState(uint32_t target, ContentsJob job, const std::string& root,
                               const char* password)

@@ -17,6 +17,10 @@ class VaultStore;
 enum : uint32_t {
     VAULT_UNLOCKED = 1,
     VAULT_LOCKED = 2,
+    // Chosen at creation, never changed: the contents are encrypted with a key derived from the
+    // password (StrongContainerWriter) and the digest bytes hold a slow verifier
+    // (MakePasswordVerifier) instead of the password's MD5.
+    VAULT_STRONG = 0x100,
 };
 
 enum { VAULT_RECORD_SIZE = 300, VALUE_NAME_SIZE = 13, VAULT_NAME_SIZE = 260 };
@@ -31,8 +35,9 @@ public:
     // nor a file in root already uses, and sets the password. False (record untouched, nothing
     // created) for a name IsValidVaultName or store.IsNameFree refuses or a folder that cannot be
     // created. Callers hold VaultClaim::ClaimNames from the name check until the record is saved.
+    // `strong`: a vault of the VAULT_STRONG kind.
     bool Create(const VaultStore& store, const std::string& root, const std::string& name,
-                const char* password);
+                const char* password, bool strong = false);
 
     // Takes a new name. An unlocked vault's folder is moved first; if the name is refused (by
     // IsValidVaultName, or by store.IsNameFree for any vault but this one) or the move fails,
@@ -55,9 +60,17 @@ public:
     // Opens the vault's folder in the shell's file browser.
     bool OpenFolder(const std::string& root);
 
-    void SetPassword(const char* password);
+    // Sets the digest from the password. False only when the platform's cryptography fails (a
+    // strong vault's verifier); the digest is then as it was.
+    bool SetPassword(const char* password);
+    // Strong vaults take a slow derivation here (about a second or two; the wait cursor shows).
     bool CheckPassword(const char* password) const;
+    // Takes a new password, given the one already checked. A locked strong vault's container
+    // gets the content key wrapped under the new password first (its header is rewritten; the
+    // user is told when that fails, and then nothing has changed).
+    bool ChangePassword(const std::string& root, const char* password, const char* newPassword);
     bool IsLocked() const { return (flags & VAULT_LOCKED) != 0; }
+    bool IsStrong() const { return (flags & VAULT_STRONG) != 0; }
 
     // The fields as strings, bounded by their widths (a foreign record may lack a terminator).
     std::string Name() const;
@@ -69,7 +82,7 @@ public:
     // Persisted layout, byte for byte.
     uint32_t flags;
     uint32_t id;                      // creation time in seconds since 1970, or the next free one
-    uint8_t passwordDigest[16];       // raw MD5 of the password
+    uint8_t passwordDigest[16];       // raw MD5 of the password; strong: its verifier
     char valueName[VALUE_NAME_SIZE];  // "%8.8x.vlt" of id
     char name[VAULT_NAME_SIZE];       // folder name under the root, zero-filled
     uint8_t padding[3];

@@ -89,10 +89,30 @@ std::string EndUnlock(VaultRecord& record, const std::string& folder, const std:
                               "the program tries again at its next start.";
 }
 
+// EndLock for a vault whose container cannot be read without its password, so nothing in it can
+// be compared with the folder. Still unlocked: the lock deleted nothing before it saved the record
+// as locked, so the folder is whole and the container only a copy of it. Locked: the folder was
+// being deleted, and either may hold the only copy of a file; both stay, and the user is told.
+std::string EndStrongLock(VaultRecord& record, const std::string& folder,
+                          const std::string& container)
+{
+    if (!record.IsLocked()) {
+        RemoveAnyFile(container);
+        return "";
+    }
+    return TheVault(record) + " is locked, but its folder " + folder +
+           " was still there beside its container when the program ended. Both have been kept, "
+           "since the container of a vault encrypted with its password cannot be compared with "
+           "the folder. Move the files you still need out of the folder, delete it, then unlock "
+           "the vault.";
+}
+
 // The container and the folder are both there, and no unlock was under way: a lock was cut
 // short. Before the record said locked, the folder was whole; after, it was being deleted.
 std::string EndLock(VaultRecord& record, const std::string& folder, const std::string& container)
 {
+    if (record.IsStrong())
+        return EndStrongLock(record, folder, container);
     std::vector<ComparedEntry> entries;
     if (!CompareContainerWithFolder(container, folder, &entries))
         return "";  // not a container this program can read: both stay for the user to see

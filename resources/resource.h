@@ -27,6 +27,7 @@
 #define IDC_VAULT_NAME 1007
 #define IDC_VAULT_CONFIRM 1009
 #define IDC_VAULT_PASSWORD 1010
+#define IDC_VAULT_STRONG 1099       // New Vault: a vault whose contents are encrypted with its password
 #define IDC_PASSWORD_MESSAGE 1012
 #define IDC_PASSWORD_PICTURE 1024
 #define IDC_PASSWORD_LABEL 1038

@@ -22,34 +22,39 @@ protected:
 
 }  // namespace
 
+// Both kinds of vault: classic, and encrypted with its password (create --strong).
 TEST_F(CliTest, EveryCommandWorksOnTheProgramsOwnStore)
 {
     EXPECT_EQ(RunCli({"root"}).out, root.Path() + "\n");
+    for (bool strong : {false, true}) {
+        SCOPED_TRACE(strong ? "strong" : "classic");
+        CliRun created = RunCli(strong ? std::vector<std::string>{"create", "--strong", "Papers"}
+                                       : std::vector<std::string>{"create", "Papers"},
+                                "secret\n");
+        ASSERT_EQ(created.exitCode, 0) << created.err;
+        WriteFileBytes(Folder("Papers") + "\\letter.txt", "dear");
 
-    CliRun created = RunCli({"create", "Papers"}, "secret\n");
-    ASSERT_EQ(created.exitCode, 0) << created.err;
-    WriteFileBytes(Folder("Papers") + "\\letter.txt", "dear");
+        CliRun list = RunCli({"list"});
+        ASSERT_EQ(list.exitCode, 0);
+        ASSERT_EQ(list.out.find("Papers\tunlocked\t"), 0u) << list.out;
+        std::string container = list.out.substr(list.out.rfind('\t') + 1, 12);
 
-    CliRun list = RunCli({"list"});
-    ASSERT_EQ(list.exitCode, 0);
-    ASSERT_EQ(list.out.find("Papers\tunlocked\t"), 0u) << list.out;
-    std::string container = list.out.substr(list.out.rfind('\t') + 1, 12);
+        EXPECT_EQ(RunCli({"lock", "Papers"}, "secret\n").exitCode, 0);
+        EXPECT_FALSE(Exists(Folder("Papers")));
+        EXPECT_TRUE(Exists(root / container));
+        EXPECT_EQ(RunCli({"list"}).out, "Papers\tlocked\t" + container + "\n");
 
-    EXPECT_EQ(RunCli({"lock", "Papers"}, "secret\n").exitCode, 0);
-    EXPECT_FALSE(Exists(Folder("Papers")));
-    EXPECT_TRUE(Exists(root / container));
-    EXPECT_EQ(RunCli({"list"}).out, "Papers\tlocked\t" + container + "\n");
+        EXPECT_EQ(RunCli({"rename", "Papers", "Letters"}, "secret\n").exitCode, 0);
+        EXPECT_EQ(RunCli({"passwd", "Letters"}, "secret\nnewer\n").exitCode, 0);
+        CliRun unlocked = RunCli({"unlock", "Letters"}, "newer\n");
+        EXPECT_EQ(unlocked.exitCode, 0) << unlocked.err;
+        EXPECT_EQ(ReadFileBytes(Folder("Letters") + "\\letter.txt"), "dear");
+        EXPECT_FALSE(Exists(root / container));
 
-    EXPECT_EQ(RunCli({"rename", "Papers", "Letters"}, "secret\n").exitCode, 0);
-    EXPECT_EQ(RunCli({"passwd", "Letters"}, "secret\nnewer\n").exitCode, 0);
-    CliRun unlocked = RunCli({"unlock", "Letters"}, "newer\n");
-    EXPECT_EQ(unlocked.exitCode, 0) << unlocked.err;
-    EXPECT_EQ(ReadFileBytes(Folder("Letters") + "\\letter.txt"), "dear");
-    EXPECT_FALSE(Exists(root / container));
-
-    EXPECT_EQ(RunCli({"remove", "Letters"}, "newer\n").exitCode, 0);
-    EXPECT_FALSE(Exists(Folder("Letters")));
-    EXPECT_EQ(RunCli({"list"}).out, "");
+        EXPECT_EQ(RunCli({"remove", "Letters"}, "newer\n").exitCode, 0);
+        EXPECT_FALSE(Exists(Folder("Letters")));
+        EXPECT_EQ(RunCli({"list"}).out, "");
+    }
 }
 
 TEST_F(CliTest, RefusalsHaveTheirExitCodesAndChangeNothing)

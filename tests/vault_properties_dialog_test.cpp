@@ -120,9 +120,11 @@ TEST_F(VaultPropertiesDialog, NewCreatesTheVaultFromWhatWasTyped)
         std::vector<std::string> password, confirm;  // typed one after the other
         const char* createdName;
         const char* createdPassword;
+        bool strong;  // "Encrypt the contents with this password" checked
     } cases[] = {
-        {"Papers", {"secret"}, {"secret"}, "Papers", "secret"},
-        {nullptr, {"x", ""}, {"y", ""}, "Type vault's name here", ""},
+        {"Papers", {"secret"}, {"secret"}, "Papers", "secret", false},
+        {nullptr, {"x", ""}, {"y", ""}, "Type vault's name here", "", false},
+        {"Strong", {"secret"}, {"secret"}, "Strong", "secret", true},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.createdName);
@@ -136,10 +138,13 @@ TEST_F(VaultPropertiesDialog, NewCreatesTheVaultFromWhatWasTyped)
                 TypeInto(window, IDC_VAULT_PASSWORD, text);
             for (const std::string& text : test.confirm)
                 TypeInto(window, IDC_VAULT_CONFIRM, text);
+            if (test.strong)
+                Click(window, IDC_VAULT_STRONG);
             Click(window, IDOK);
         });
         ASSERT_EQ(result, IDOK);
         EXPECT_EQ(record.Name(), test.createdName);
+        EXPECT_EQ(record.IsStrong(), test.strong);
         EXPECT_TRUE(record.CheckPassword(test.createdPassword));
         EXPECT_FALSE(record.IsLocked());
         EXPECT_TRUE(Exists(root / test.createdName));

@@ -21,9 +21,9 @@ std::string CreateVaultOrSayWhy(VaultClaim& names, const VaultStore& store,
 
 std::string CreateCheckedVaultOrSayWhy(const VaultStore& store, const std::string& root,
                                        const std::string& name, const std::string& password,
-                                       VaultRecord& record)
+                                       VaultRecord& record, bool strong)
 {
-    if (record.Create(store, root, name, password.c_str()))
+    if (record.Create(store, root, name, password.c_str(), strong))
         return "";
     DWORD error = GetLastError();
     return FileFailureText("The vault's folder could not be created.", error,

@@ -17,7 +17,8 @@ std::string CreateVaultOrSayWhy(VaultClaim& names, const VaultStore& store,
                                 const std::string& password, VaultRecord& record);
 
 // The last step of the above, for a caller that has claimed and checked the name itself: makes
-// the record and the folder; "" on success, otherwise what to tell the user.
+// the record and the folder; "" on success, otherwise what to tell the user. `strong`: a vault
+// whose contents are encrypted with its password.
 std::string CreateCheckedVaultOrSayWhy(const VaultStore& store, const std::string& root,
                                        const std::string& name, const std::string& password,
-                                       VaultRecord& record);
+                                       VaultRecord& record, bool strong = false);

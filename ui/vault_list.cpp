@@ -4,10 +4,21 @@
 #include "../resources/resource.h"
 #include "vault_state_images.h"
 
+namespace {
+
+// What the second column says of a vault's kind.
+const char* KindText(const VaultRecord& record)
+{
+    return record.IsStrong() ? "With the password" : "Classic";
+}
+
+}  // namespace
+
 void CVaultList::Setup()
 {
     HIMAGELIST images = CreateVaultStateImages();
     InsertColumn(0, LoadStringResource(IDS_NAME_COLUMN), LVCFMT_LEFT);
+    InsertColumn(1, "Encryption", LVCFMT_LEFT);
     SetImageList(images, LVSIL_STATE);
     SetExtendedStyle(LVS_EX_FULLROWSELECT);
 }
@@ -19,7 +30,21 @@ int CVaultList::AppendVault(const VaultRecord& record)
         return -1;
     SetItemData(row, record.id);
     SetCheck(row, record.IsLocked());
+    SetItemText(row, 1, KindText(record));
     return row;
+}
+
+void CVaultList::FitColumns()
+{
+    // Only the last column fills the rest with LVSCW_AUTOSIZE_USEHEADER; any other fits just
+    // its heading with it, so the name column takes the wider of heading and contents. Wine
+    // leaves the state picture out of the contents' width: it is added here.
+    SetColumnWidth(0, LVSCW_AUTOSIZE);
+    int contents = int(SendMessage(LVM_GETCOLUMNWIDTH, 0, 0)) + GetSystemMetrics(SM_CXSMICON);
+    SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER);
+    if (int(SendMessage(LVM_GETCOLUMNWIDTH, 0, 0)) < contents)
+        SetColumnWidth(0, contents);
+    SetColumnWidth(1, LVSCW_AUTOSIZE_USEHEADER);
 }
 
 void CVaultList::ShowLockState(const VaultRecord& record)

@@ -1,7 +1,8 @@
 #pragma once
 // The vault list of the Vaults page: one row per vault, holding the vault's name, its record's
-// id as the item data and its lock state as the state picture (the check state: cleared shows
-// the open padlock, set the closed one).
+// id as the item data, its lock state as the state picture (the check state: cleared shows the
+// open padlock, set the closed one) and in a second column its kind: whether its contents are
+// encrypted with its password.
 
 #include <cstdint>
 
@@ -10,14 +11,16 @@
 
 class CVaultList : public CListCtrl {
 public:
-    // The "Name" column, the state pictures and full-row select, on an empty list.
+    // The "Name" and "Encryption" columns, the state pictures and full-row select, on an empty
+    // list.
     void Setup();
     // Appends a row for `record`; its index, or -1 when no row could be inserted.
     int AppendVault(const VaultRecord& record);
     // Shows the lock state of `record` on its row, if it has one.
     void ShowLockState(const VaultRecord& record);
-    // Sizes the name column to fit both its heading and its contents.
-    void FitNameColumn() { SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER); }
+    // Sizes the name column to fit both its heading and its contents; the kind column takes the
+    // rest of the width.
+    void FitColumns();
 
     // The selected row, or -1.
     int SelectedRow() const { return GetNextItem(-1, LVNI_SELECTED); }

@@ -74,6 +74,8 @@ void CVaultPropertiesDlg::ShowManagedVault()
         field->SetPasswordChar('*');
     }
     SetDlgItemTextA(m_hWnd, IDC_PASSWORD_LABEL, LoadStringResource(IDS_NEW_PASSWORD_LABEL).c_str());
+    // The kind is chosen when the vault is made (the Vaults page shows it).
+    ::ShowWindow(GetDlgItem(IDC_VAULT_STRONG), SW_HIDE);
 }
 
 void CVaultPropertiesDlg::OnPasswordSetFocus()
@@ -146,8 +148,9 @@ bool CVaultPropertiesDlg::ClaimAndCheckName(const std::string& name)
 
 bool CVaultPropertiesDlg::CreateVault(const std::string& name, const std::string& password)
 {
+    bool strong = IsDlgButtonChecked(m_hWnd, IDC_VAULT_STRONG) == BST_CHECKED;
     std::string failure = CreateCheckedVaultOrSayWhy(*store_, GetVaultsApp().GetVaultsRoot(),
-                                                     name, password, *record_);
+                                                     name, password, *record_, strong);
     if (failure.empty())
         return true;
     MessageBox(failure, MB_ICONHAND);
@@ -161,12 +164,16 @@ bool CVaultPropertiesDlg::ChangeVault(const std::string& name, const std::string
     bool repasswording = passwordEdit_.GetModify() != FALSE;
     if (!renaming && !repasswording)
         return true;
-    if (!ProvePassword())
+    std::string proved;
+    if (!ProvePassword(&proved))
         return false;
     if (renaming && !RenameVault(name))
         return false;
-    if (repasswording)
-        record_->SetPassword(password.c_str());
+    // A password that could not be changed (the user has been told why) keeps the dialog open,
+    // unless the vault was renamed already: that the caller saves.
+    if (repasswording && !record_->ChangePassword(GetVaultsApp().GetVaultsRoot(), proved.c_str(),
+                                                  password.c_str()))
+        return renaming;
     return true;
 }
 
@@ -186,11 +193,15 @@ bool CVaultPropertiesDlg::RenameVault(const std::string& name)
     return false;
 }
 
-bool CVaultPropertiesDlg::ProvePassword()
+bool CVaultPropertiesDlg::ProvePassword(std::string* password)
 {
     // Owned by this dialog, so this one takes no input while the password is asked.
     CPasswordDlg proof(*record_, this);
-    return proof.DoModal() == IDOK;
+    if (proof.DoModal() != IDOK)
+        return false;
+    if (password)
+        *password = proof.password;
+    return true;
 }
 
 void CVaultPropertiesDlg::OnRemove()

@@ -48,8 +48,9 @@ private:
     bool CreateVault(const std::string& name, const std::string& password);
     bool ChangeVault(const std::string& name, const std::string& password);
     bool RenameVault(const std::string& name);
-    // Runs the password dialog for the record; true when the user proved the password.
-    bool ProvePassword();
+    // Runs the password dialog for the record; true when the user proved the password, which
+    // then goes to *password when asked for.
+    bool ProvePassword(std::string* password = nullptr);
 
     CEdit nameEdit_;
     CEdit confirmEdit_;

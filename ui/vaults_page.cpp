@@ -44,7 +44,7 @@ BOOL CVaultsPage::OnInitDialog()
     CPropertyPage::OnInitDialog();
     m_list.Setup();
     FillList();
-    m_list.FitNameColumn();
+    m_list.FitColumns();
     m_header.SubclassWindow(m_list.GetHeaderCtrl());
     m_manage.Bind(*this, IDC_VAULT_MANAGE);
     m_unlock.Bind(*this, IDC_VAULT_UNLOCK);

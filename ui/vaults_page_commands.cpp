@@ -21,7 +21,7 @@ void CVaultsPage::OnNew()
     int row = m_list.AppendVault(record);
     if (row < 0)
         return;
-    m_list.FitNameColumn();
+    m_list.FitColumns();
     m_list.SelectRow(row);
 }
 
@@ -46,7 +46,7 @@ void CVaultsPage::OnManage()
         int row = m_list.FindVault(record.id);
         if (row >= 0) {
             m_list.SetItemText(row, 0, record.Name());
-            m_list.FitNameColumn();
+            m_list.FitColumns();
         }
     }
 }

@@ -1,0 +1,113 @@
+#pragma once
+// The container of a vault whose contents are encrypted with its password: a header, then the
+// same entry stream as the classic container carries, sealed with AES-256-GCM in segments.
+//
+// Header (little-endian), STRONG_HEADER_SIZE bytes:
+//   0  8  magic "OVSTRONG"
+//   8  4  version, 1
+//  12  4  key derivation, 1 = PBKDF2-HMAC-SHA256
+//  16  4  iterations (STRONG_MIN_ITERATIONS .. STRONG_MAX_ITERATIONS)
+//  20  4  segment size, STRONG_SEGMENT_SIZE
+//  24 16  stream id: random, fixed for the container's life, bound into every segment
+//  40 16  salt: random, new with every password
+//  56 12  wrap nonce: random, new with every password
+//  68 32  content key (random), AES-256-GCM under PBKDF2(password, salt), over bytes 0..67
+// 100 16  its tag
+// Segments follow: each STRONG_SEGMENT_SIZE bytes of the entry stream (the last one 0 up to that
+// many) encrypted under the content key and followed by its 16-byte tag. The nonce is the
+// segment's number (8 bytes, little-endian), three zero bytes and 1 on the last segment, else 0;
+// the stream id is the additional data. So a changed byte, a reordered, missing or added segment,
+// a container cut short anywhere and a header from another container all fail a tag.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cng_crypto.h"
+#include "entry_stream.h"
+#include "win_file.h"
+
+enum : uint32_t {
+    STRONG_HEADER_SIZE = 116,
+    STRONG_SEGMENT_SIZE = 64 * 1024,
+    STRONG_SEALED_SEGMENT = STRONG_SEGMENT_SIZE + GCM_TAG_SIZE,
+    STRONG_ITERATIONS = 600000,
+    STRONG_MIN_ITERATIONS = 600000,
+    STRONG_MAX_ITERATIONS = 10000000,
+};
+
+// The container's size for an entry stream of `stream` bytes.
+uint64_t StrongContainerSize(uint64_t stream);
+
+// The content key as the header holds it.
+struct StrongHeader {
+    uint8_t bytes[STRONG_HEADER_SIZE];
+    // A new header: random stream id and content key, wrapped under the password.
+    bool Make(const char* password, uint8_t contentKey[AES_KEY_SIZE]);
+    // Gives the content key a new password: new salt and nonce, the stream id kept.
+    bool Wrap(const char* password, const uint8_t contentKey[AES_KEY_SIZE]);
+    // False when the header is not one of ours or the password does not unwrap it.
+    bool Unwrap(const char* password, uint8_t contentKey[AES_KEY_SIZE]) const;
+    const uint8_t* StreamId() const { return bytes + 24; }
+};
+
+class StrongContainerWriter : public EntryWriter {
+public:
+    explicit StrongContainerWriter(WinFile& file);
+    // Makes the content key, wraps it under the password (a slow derivation) and writes the
+    // header. False (with the system's error when a write failed) when it cannot.
+    bool Begin(const char* password);
+    uint8_t* Room(uint32_t bytes, uint32_t* available) override;
+    void Seal(uint32_t length) override;
+    bool Finish() override;
+    uint64_t Count() const override { return count_; }
+
+private:
+    // Seals and writes the whole segments kept; with `last`, everything, the last one marked.
+    bool WriteSegments(bool last);
+
+    WinFile& file_;
+    StrongHeader header_;
+    AesGcmKey key_;
+    std::vector<uint8_t> plain_, sealed_;
+    uint32_t used_ = 0;
+    uint64_t segment_ = 0;
+    uint64_t count_ = 0;
+};
+
+class StrongContainerReader : public EntryReader {
+public:
+    // capacity: the most one Take asks for.
+    StrongContainerReader(WinFile& file, uint32_t capacity);
+    enum Opened { OPENED, REFUSED, READ_FAILED };
+    // Reads the header and unwraps the content key. REFUSED: not a container of this kind, or
+    // the password does not open it; READ_FAILED: the system's error says why.
+    Opened Open(const char* password);
+    // SHORT as well when a segment fails its tag: nothing of that segment is given out.
+    Result Take(uint32_t length, const uint8_t** data) override;
+    uint64_t Count() const override { return count_; }
+
+private:
+    Result Refill();
+    Result OpenSegment();
+    bool FillRaw();
+
+    WinFile& file_;
+    StrongHeader header_;
+    AesGcmKey key_;
+    uint32_t capacity_;
+    std::vector<uint8_t> plain_, raw_;
+    uint32_t begin_ = 0, end_ = 0;
+    uint32_t rawBegin_ = 0, rawEnd_ = 0;
+    bool rawEof_ = false;
+    bool ended_ = false;  // the last segment has been opened
+    uint64_t segment_ = 0;
+    uint64_t count_ = 0;
+};
+
+// Gives the locked container at `path` a new password: writes it with a new header beside it
+// and puts it in its place (the segments are copied as they are, nothing is decrypted). False
+// when it cannot: *refused when the old password does not open it, else the system's error says
+// why; the container is then as it was.
+bool RewrapStrongContainer(const std::string& path, const char* oldPassword,
+                           const char* newPassword, bool* refused);

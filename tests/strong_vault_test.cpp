@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+#include "engine/cng_crypto.h"
+#include "engine/md5_digest.h"
+#include "engine/vault_recovery.h"
+#include "engine/vault_store.h"
+#include "recording_front_end.h"
+#include "scratch.h"
+
+namespace {
+
+const uint32_t kSegment = 64 * 1024, kSealed = kSegment + 16, kHeader = 116;
+
+std::string Pattern(size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    uint32_t x = seed * 2654435761u;
+    for (char& c : bytes) {
+        x = x * 1103515245u + 12345u;
+        c = char(x >> 24);
+    }
+    return bytes;
+}
+
+uint32_t U32(const std::string& bytes, size_t at)
+{
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | uint8_t(bytes[at + i]);
+    return value;
+}
+
+const uint8_t* At(const std::string& bytes, size_t at)
+{
+    return reinterpret_cast<const uint8_t*>(bytes.data()) + at;
+}
+
+// Reads a strong container from its documented layout alone: parses the header, unwraps the
+// content key and opens segment by segment. The entry stream, or false.
+bool DecodeStrongContainer(const std::string& bytes, const char* password, std::string* stream)
+{
+    if (bytes.size() < kHeader || bytes.compare(0, 8, "OVSTRONG") != 0 || U32(bytes, 8) != 1 ||
+        U32(bytes, 12) != 1 || U32(bytes, 20) != kSegment || U32(bytes, 16) < 600000)
+        return false;
+    uint8_t derived[32], contentKey[32];
+    AesGcmKey wrapping, content;
+    if (!DerivePbkdf2Sha256(password, At(bytes, 40), 16, U32(bytes, 16), derived, 32) ||
+        !wrapping.SetKey(derived) ||
+        !wrapping.Open(At(bytes, 56), At(bytes, 0), 68, At(bytes, 68), 32, contentKey,
+                       At(bytes, 100)) ||
+        !content.SetKey(contentKey))
+        return false;
+    stream->clear();
+    size_t at = kHeader;
+    for (uint64_t number = 0;; ++number) {
+        size_t sealed = std::min<size_t>(bytes.size() - at, kSealed);
+        if (sealed < 16)
+            return false;
+        bool last = at + sealed == bytes.size();
+        uint8_t nonce[12] = {};
+        for (int i = 0; i < 8; ++i)
+            nonce[i] = uint8_t(number >> (8 * i));
+        nonce[11] = last;
+        std::string plain(sealed - 16, '\0');
+        if (!content.Open(nonce, At(bytes, 24), 16, At(bytes, at), uint32_t(plain.size()),
+                          reinterpret_cast<uint8_t*>(&plain[0]), At(bytes, at + sealed - 16)))
+            return false;
+        *stream += plain;
+        at += sealed;
+        if (last)
+            return true;
+    }
+}
+
+class StrongVault : public ::testing::Test {
+protected:
+    StrongVault() : appKey("App", key.Handle()) { store.Open(appKey); }
+
+    void MakeVault(bool strong)
+    {
+        ASSERT_TRUE(vault.Create(store, root.Path(), "Mine", "pw", strong));
+        ASSERT_TRUE(store.Save(vault));
+        WriteFileBytes(In("big.bin"), Pattern(200000, 1));
+        CreateDirectoryA(In("sub").c_str(), nullptr);
+        WriteFileBytes(In("sub\\small.txt"), "hello");
+    }
+    std::string Folder() const { return vault.folder.FolderPath(root.Path()); }
+    std::string Container() const { return vault.folder.ContainerPath(root.Path()); }
+    std::string In(const std::string& relative) const { return Folder() + "\\" + relative; }
+    void ExpectRestored()
+    {
+        EXPECT_EQ(ReadFileBytes(In("big.bin")), Pattern(200000, 1));
+        EXPECT_EQ(ReadFileBytes(In("sub\\small.txt")), "hello");
+    }
+
+    RecordingFrontEnd frontEnd;
+    ScratchKey key;
+    CRegistryKey appKey;
+    VaultStore store;
+    ScratchFolder root;
+    VaultRecord vault;
+};
+
+TEST_F(StrongVault, ClassicVaultKeepsItsFlagsAndMd5Digest)
+{
+    MakeVault(false);
+    EXPECT_EQ(vault.flags, uint32_t(VAULT_UNLOCKED));
+    uint8_t digest[16];
+    Md5Digest("pw").Final(digest);
+    EXPECT_EQ(0, std::memcmp(digest, vault.passwordDigest, 16));
+    ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
+    EXPECT_NE(ReadFileBytes(Container()).compare(0, 8, "OVSTRONG"), 0);
+    ASSERT_TRUE(vault.Unlock(root.Path(), "pw"));
+    ExpectRestored();
+}
+
+TEST_F(StrongVault, RoundTripWithSlowVerifierAndDecodableLayout)
+{
+    MakeVault(true);
+    EXPECT_EQ(vault.flags, uint32_t(VAULT_UNLOCKED | VAULT_STRONG));
+    uint8_t digest[16];
+    Md5Digest("pw").Final(digest);
+    EXPECT_NE(0, std::memcmp(digest, vault.passwordDigest, 16)) << "never the fast MD5";
+    EXPECT_TRUE(vault.CheckPassword("pw"));
+    EXPECT_FALSE(vault.CheckPassword("pW"));
+    ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
+    EXPECT_EQ(GetFileAttributesA(Folder().c_str()), INVALID_FILE_ATTRIBUTES);
+    std::string bytes = ReadFileBytes(Container());
+    std::string stream;
+    ASSERT_TRUE(DecodeStrongContainer(bytes, "pw", &stream));
+    EXPECT_NE(stream.find("sub\\small.txt"), std::string::npos);
+    EXPECT_NE(stream.find(Pattern(200000, 1)), std::string::npos);
+    EXPECT_EQ(bytes.find("small.txt"), std::string::npos) << "nothing readable on the disk";
+    EXPECT_FALSE(DecodeStrongContainer(bytes, "other", &stream));
+    ASSERT_TRUE(vault.Unlock(root.Path(), "pw"));
+    ExpectRestored();
+    EXPECT_EQ(GetFileAttributesA(Container().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(StrongVault, EmptyVaultRoundTrips)
+{
+    ASSERT_TRUE(vault.Create(store, root.Path(), "Empty", "pw", true));
+    ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
+    std::string stream = "x";
+    ASSERT_TRUE(DecodeStrongContainer(ReadFileBytes(Container()), "pw", &stream));
+    EXPECT_TRUE(stream.empty());
+    EXPECT_TRUE(vault.Unlock(root.Path(), "pw"));
+}
+
+// Every damaged container and a wrong password: unlock fails, nothing is restored, the
+// container is untouched and the vault stays locked.
+TEST_F(StrongVault, DamageAndWrongPasswordRestoreNothing)
+{
+    MakeVault(true);
+    ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
+    const std::string good = ReadFileBytes(Container());
+    ASSERT_GT(good.size(), kHeader + 3 * kSealed);
+    auto flip = [](size_t at) {
+        return [at](std::string& b) { b[at] = char(b[at] ^ 0x01); };
+    };
+    struct Case {
+        const char* what;
+        std::function<void(std::string&)> damage;
+        const char* password;
+    } cases[] = {
+        {"wrong password", [](std::string&) {}, "wrong"},
+        {"header: iterations", flip(16), "pw"},
+        {"header: stream id", flip(30), "pw"},
+        {"header: wrapped key", flip(70), "pw"},
+        {"segment byte", flip(kHeader + kSealed + 100), "pw"},
+        {"tag byte", flip(kHeader + kSealed - 3), "pw"},
+        {"last segment byte", flip(good.size() - 20), "pw"},
+        {"cut at a segment boundary", [](std::string& b) { b.resize(kHeader + 2 * kSealed); }, "pw"},
+        {"cut inside a segment", [](std::string& b) { b.resize(kHeader + kSealed + 500); }, "pw"},
+        {"cut inside the header", [](std::string& b) { b.resize(50); }, "pw"},
+        {"segments swapped",
+         [](std::string& b) {
+             std::string first = b.substr(kHeader, kSealed);
+             b.replace(kHeader, kSealed, b.substr(kHeader + kSealed, kSealed));
+             b.replace(kHeader + kSealed, kSealed, first);
+         },
+         "pw"},
+        {"segment appended", [](std::string& b) { b += b.substr(kHeader, kSealed); }, "pw"},
+        {"header of another container", nullptr, "pw"},
+    };
+    // A header from another strong container of the same password.
+    std::string otherHeader;
+    {
+        VaultRecord other;
+        ASSERT_TRUE(other.Create(store, root.Path(), "Other", "pw", true));
+        ASSERT_TRUE(other.Lock(root.Path(), "pw"));
+        otherHeader = ReadFileBytes(other.folder.ContainerPath(root.Path())).substr(0, kHeader);
+    }
+    cases[12].damage = [&](std::string& b) { b.replace(0, kHeader, otherHeader); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string damaged = good;
+        c.damage(damaged);
+        SetFileAttributesA(Container().c_str(), FILE_ATTRIBUTE_NORMAL);  // hidden: not replaceable
+        WriteFileBytes(Container(), damaged);
+        EXPECT_FALSE(vault.Unlock(root.Path(), c.password));
+        EXPECT_TRUE(vault.IsLocked());
+        EXPECT_EQ(GetFileAttributesA(Folder().c_str()), INVALID_FILE_ATTRIBUTES)
+            << "nothing restored";
+        EXPECT_EQ(ReadFileBytes(Container()), damaged) << "the container is untouched";
+        EXPECT_FALSE(frontEnd.TakeErrors().empty());
+    }
+    SetFileAttributesA(Container().c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteFileBytes(Container(), good);
+    ASSERT_TRUE(vault.Unlock(root.Path(), "pw"));
+    ExpectRestored();
+}
+
+TEST_F(StrongVault, NewPasswordOnALockedVaultRewrapsTheHeaderOnly)
+{
+    MakeVault(true);
+    ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
+    std::string before = ReadFileBytes(Container());
+    EXPECT_FALSE(vault.ChangePassword(root.Path(), "wrong", "new"));
+    EXPECT_TRUE(vault.CheckPassword("pw"));
+    EXPECT_EQ(ReadFileBytes(Container()), before);
+    ASSERT_TRUE(vault.ChangePassword(root.Path(), "pw", "new"));
+    std::string after = ReadFileBytes(Container());
+    EXPECT_EQ(after.substr(kHeader), before.substr(kHeader)) << "the segments are kept";
+    EXPECT_EQ(after.substr(0, 40), before.substr(0, 40));
+    EXPECT_FALSE(vault.CheckPassword("pw"));
+    EXPECT_TRUE(vault.CheckPassword("new"));
+    EXPECT_FALSE(vault.Unlock(root.Path(), "pw"));
+    frontEnd.TakeErrors();
+    ASSERT_TRUE(vault.Unlock(root.Path(), "new"));
+    ExpectRestored();
+    // Unlocked: only the verifier changes.
+    ASSERT_TRUE(vault.ChangePassword(root.Path(), "new", "third"));
+    EXPECT_TRUE(vault.CheckPassword("third"));
+}
+
+// Recovery at start cannot compare a strong container with the folder: it deletes nothing that
+// may be the only copy, and says so when both remain.
+TEST_F(StrongVault, RecoveryKeepsBothCopiesUnlessTheFolderIsWhole)
+{
+    MakeVault(true);
+    ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
+    const std::string container = ReadFileBytes(Container());
+    // Locked, folder half deleted: both stay, at every start, and the user is told.
+    CreateDirectoryA(Folder().c_str(), nullptr);
+    WriteFileBytes(In("left.txt"), "left");
+    for (int start = 0; start < 2; ++start) {
+        std::vector<std::string> notes = RecoverVaults(store, root.Path());
+        ASSERT_EQ(notes.size(), 1u);
+        EXPECT_NE(notes[0].find("Both have been kept"), std::string::npos) << notes[0];
+        EXPECT_EQ(ReadFileBytes(Container()), container);
+        EXPECT_EQ(ReadFileBytes(In("left.txt")), "left");
+    }
+    // Still unlocked when the lock ended: the folder is whole, the container only its copy.
+    vault.flags = VAULT_UNLOCKED | VAULT_STRONG;
+    ASSERT_TRUE(store.Save(vault));
+    EXPECT_TRUE(RecoverVaults(store, root.Path()).empty());
+    EXPECT_EQ(GetFileAttributesA(Container().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadFileBytes(In("left.txt")), "left");
+}
+
+}  // namespace
