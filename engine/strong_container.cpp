@@ -251,18 +251,44 @@ bool CopyRest(WinFile& from, WinFile& to, std::vector<uint8_t>& buffer)
 
 }  // namespace
 
-bool RewrapStrongContainer(const std::string& path, const char* oldPassword,
-                           const char* newPassword, bool* refused)
+namespace {
+
+// Reads the header at the start of the file at `path`; false when it cannot be read whole.
+bool ReadHeader(const std::string& path, WinFile& file, StrongHeader* header)
+{
+    uint32_t got = 0;
+    if (!file.OpenForReading(path) || !file.Read(header->bytes, STRONG_HEADER_SIZE, &got))
+        return false;
+    if (got != STRONG_HEADER_SIZE)
+        SetLastError(ERROR_HANDLE_EOF);
+    return got == STRONG_HEADER_SIZE;
+}
+
+// Whether the container at `path` opens with the password.
+bool OpensWith(const std::string& path, const char* password)
+{
+    WinFile file;
+    StrongHeader header;
+    uint8_t contentKey[AES_KEY_SIZE];
+    bool opens = ReadHeader(path, file, &header) && header.Unwrap(password, contentKey);
+    SecureZeroMemory(contentKey, sizeof(contentKey));
+    return opens;
+}
+
+}  // namespace
+
+std::string RewrappedContainerPath(const std::string& path) { return path + ".new"; }
+
+bool WriteRewrappedContainer(const std::string& path, const char* oldPassword,
+                             const char* newPassword, bool* refused)
 {
     *refused = false;
     WinFile container;
     StrongHeader header;
-    uint32_t got = 0;
-    if (!container.OpenForReading(path) ||
-        !container.Read(header.bytes, STRONG_HEADER_SIZE, &got))
+    if (!ReadHeader(path, container, &header))
         return false;
     uint8_t contentKey[AES_KEY_SIZE];
-    if (got != STRONG_HEADER_SIZE || !header.Unwrap(oldPassword, contentKey)) {
+    if (!header.Unwrap(oldPassword, contentKey)) {
         *refused = true;
         return false;
     }
@@ -272,19 +298,35 @@ bool RewrapStrongContainer(const std::string& path, const char* oldPassword,
         SetLastError(ERROR_ENCRYPTION_FAILED);
         return false;
     }
-    std::string temporary = path + ".new";
+    std::string temporary = RewrappedContainerPath(path);
     WinFile copy;
     std::vector<uint8_t> buffer(1 << 20);
     bool written = copy.Create(temporary, false, FILE_ATTRIBUTE_HIDDEN) &&
                    copy.Write(header.bytes, STRONG_HEADER_SIZE) &&
                    CopyRest(container, copy, buffer) && copy.Flush();
     copy.Close();
-    container.Close();
-    if (!written || !MovePath(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!written) {
         DWORD error = GetLastError();
         RemoveAnyFile(temporary);
         SetLastError(error);
-        return false;
     }
-    return true;
+    return written;
+}
+
+bool PlaceRewrappedContainer(const std::string& path)
+{
+    return MovePath(RewrappedContainerPath(path), path,
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+bool SettleRewrappedContainer(const std::string& path, const char* password)
+{
+    std::string rewrapped = RewrappedContainerPath(path);
+    if (AttributesOf(rewrapped) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    if (OpensWith(path, password))
+        return RemoveAnyFile(rewrapped);  // a change that never reached the record
+    if (OpensWith(rewrapped, password))
+        return PlaceRewrappedContainer(path);  // the record took the new password; finish
+    return true;  // neither opens: the unlock says so and changes nothing
 }

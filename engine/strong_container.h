@@ -105,9 +105,19 @@ private:
     uint64_t count_ = 0;
 };
 
-// Gives the locked container at `path` a new password: writes it with a new header beside it
-// and puts it in its place (the segments are copied as they are, nothing is decrypted). False
-// when it cannot: *refused when the old password does not open it, else the system's error says
-// why; the container is then as it was.
-bool RewrapStrongContainer(const std::string& path, const char* oldPassword,
-                           const char* newPassword, bool* refused);
+// A new password for the locked container at `path` takes three steps, so that a crash at any
+// point leaves a container that opens with the password the record accepts:
+// WriteRewrappedContainer writes the container with a new header beside it (the segments are
+// copied as they are, nothing is decrypted) and flushes it; the caller then saves the record
+// with the new password; PlaceRewrappedContainer puts the copy in the container's place. Before
+// an unlock, SettleRewrappedContainer finishes or drops a change that was cut short.
+std::string RewrappedContainerPath(const std::string& path);
+// False when it cannot: *refused when the old password does not open the container, else the
+// system's error says why; nothing is left beside the container then.
+bool WriteRewrappedContainer(const std::string& path, const char* oldPassword,
+                             const char* newPassword, bool* refused);
+bool PlaceRewrappedContainer(const std::string& path);
+// With a copy beside the container: drops it when the container opens with `password` (the
+// record never took the copy's password), else puts it in place when it opens with `password`.
+// False only when a file operation fails (the system's error says why).
+bool SettleRewrappedContainer(const std::string& path, const char* password);

@@ -181,6 +181,11 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
 {
     std::string folder = FolderPath(root);
     std::string container = ContainerPath(root);
+    // A new password that was cut short is finished or dropped before the container is read.
+    if (record_->IsStrong() && !SettleRewrappedContainer(container, password)) {
+        ShowError(NotUnlockedText(record_->Name(), FileErrorText(GetLastError(), container)));
+        return false;
+    }
     uint64_t size = 0;
     if (!ContainerSize(container, &size))
         return false;

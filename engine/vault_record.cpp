@@ -143,22 +143,46 @@ bool VaultRecord::CheckPassword(const char* password) const
            std::memcmp(digest, passwordDigest, sizeof(digest)) == 0;
 }
 
+namespace {
+
+std::string PasswordNotChangedText(const std::string& name, const std::string& why)
+{
+    return "The password of vault \"" + name + "\" has not been changed:\r\n" + why;
+}
+
+}  // namespace
+
 bool VaultRecord::ChangePassword(const std::string& root, const char* password,
                                  const char* newPassword)
 {
-    if (IsStrong() && IsLocked()) {
-        WaitCursor wait;
-        bool refused = false;
-        std::string container = folder.ContainerPath(root);
-        if (!RewrapStrongContainer(container, password, newPassword, &refused)) {
-            ShowError("The password of vault \"" + Name() + "\" has not been changed:\r\n" +
-                      (refused ? "The container " + container + " is damaged or does not open "
-                                 "with the current password."
-                               : FileErrorText(GetLastError(), container)));
-            return false;
-        }
+    if (!IsStrong() || !IsLocked())
+        return SetPassword(newPassword);
+    // The copy under the new password is on disk before the record takes the new password, and
+    // the record is on disk before the copy replaces the container: whatever instant the
+    // process ends at, one of the two opens with the password the record accepts, and the next
+    // unlock settles which (SettleRewrappedContainer).
+    WaitCursor wait;
+    bool refused = false;
+    std::string container = folder.ContainerPath(root);
+    if (!WriteRewrappedContainer(container, password, newPassword, &refused)) {
+        ShowError(PasswordNotChangedText(
+            Name(), refused ? "The container " + container +
+                                  " is damaged or does not open with the current password."
+                            : FileErrorText(GetLastError(), container)));
+        return false;
     }
-    return SetPassword(newPassword);
+    uint8_t before[sizeof(passwordDigest)];
+    std::memcpy(before, passwordDigest, sizeof(before));
+    if (!SetPassword(newPassword) || (store && !store->Save(*this))) {
+        std::memcpy(passwordDigest, before, sizeof(before));
+        RemoveAnyFile(RewrappedContainerPath(container));
+        ShowError(PasswordNotChangedText(Name(), "Its record could not be saved in the registry "
+                                                 "(error " + std::to_string(LastStatus) + ")."));
+        return false;
+    }
+    // When the copy cannot take the container's place now, the next unlock puts it there.
+    PlaceRewrappedContainer(container);
+    return true;
 }
 
 bool VaultRecord::MoveToState(uint32_t target, ContentsJob job, const std::string& root,

@@ -237,6 +237,43 @@ TEST_F(StrongVault, NewPasswordOnALockedVaultRewrapsTheHeaderOnly)
     EXPECT_TRUE(vault.CheckPassword("third"));
 }
 
+// A new password on a locked vault cut short by a crash: the copy under the new password was
+// written, and the record had or had not taken the new password. The next unlock with the
+// password the record accepts finishes or drops the change; nothing is lost either way.
+TEST_F(StrongVault, AnUnlockSettlesANewPasswordThatWasCutShort)
+{
+    struct Case {
+        const char* what;
+        bool recordTookIt;
+    };
+    const Case cases[] = {
+        {"the record took the new password, the copy is beside the container", true},
+        {"the record never took the new password", false},
+    };
+    MakeVault(true);
+    std::string password = "pw";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(vault.Lock(root.Path(), password.c_str()));
+        const std::string before = ReadFileBytes(Container());
+        const std::string next = password + "+";
+        ASSERT_TRUE(vault.ChangePassword(root.Path(), password.c_str(), next.c_str()));
+        const std::string after = ReadFileBytes(Container());
+        if (c.recordTookIt)
+            password = next;
+        else
+            ASSERT_TRUE(vault.SetPassword(password.c_str()));
+        SetFileAttributesA(Container().c_str(), FILE_ATTRIBUTE_NORMAL);
+        WriteFileBytes(Container(), before);
+        WriteFileBytes(Container() + ".new", after);
+        ASSERT_TRUE(vault.Unlock(root.Path(), password.c_str()));
+        ExpectRestored();
+        EXPECT_EQ(GetFileAttributesA((Container() + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(GetFileAttributesA(Container().c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_TRUE(frontEnd.TakeErrors().empty());
+    }
+}
+
 // Recovery at start cannot compare a strong container with the folder: it deletes nothing that
 // may be the only copy, and says so when both remain.
 TEST_F(StrongVault, RecoveryKeepsBothCopiesUnlessTheFolderIsWhole)
