@@ -7,7 +7,7 @@ BackgroundWriter::BackgroundWriter(WinFile& file) : file_(file), thread_([this] 
 BackgroundWriter::~BackgroundWriter()
 {
     {
-        std::unique_lock<std::mutex> hold(mutex_);
+        std::unique_lock<SlimMutex> hold(mutex_);
         changed_.wait(hold, [this] { return !busy_ && !flushing_; });
         quit_ = true;
     }
@@ -20,7 +20,7 @@ BackgroundWriter::~BackgroundWriter()
 bool BackgroundWriter::Start(const uint8_t* data, uint32_t length)
 {
     {
-        std::unique_lock<std::mutex> hold(mutex_);
+        std::unique_lock<SlimMutex> hold(mutex_);
         changed_.wait(hold, [this] { return !busy_; });
         if (error_) {
             SetLastError(error_);
@@ -36,7 +36,7 @@ bool BackgroundWriter::Start(const uint8_t* data, uint32_t length)
 
 bool BackgroundWriter::Wait()
 {
-    std::unique_lock<std::mutex> hold(mutex_);
+    std::unique_lock<SlimMutex> hold(mutex_);
     changed_.wait(hold, [this] { return !busy_ && !flushing_; });
     if (error_)
         SetLastError(error_);
@@ -51,7 +51,7 @@ void BackgroundWriter::NoteFailure(DWORD error)
 
 void BackgroundWriter::Run()
 {
-    std::unique_lock<std::mutex> hold(mutex_);
+    std::unique_lock<SlimMutex> hold(mutex_);
     for (;;) {
         changed_.wait(hold, [this] { return busy_ || quit_; });
         if (!busy_)
@@ -79,7 +79,7 @@ void BackgroundWriter::Run()
 
 void BackgroundWriter::FlushAsItGrows()
 {
-    std::unique_lock<std::mutex> hold(mutex_);
+    std::unique_lock<SlimMutex> hold(mutex_);
     for (;;) {
         changed_.wait(hold, [this] { return flushing_ || quit_; });
         if (!flushing_)

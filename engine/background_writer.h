@@ -10,10 +10,10 @@
 
 #include <windows.h>
 
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <thread>
+
+#include "slim_lock.h"
 
 class WinFile;
 
@@ -40,8 +40,8 @@ private:
     void NoteFailure(DWORD error);
 
     WinFile& file_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
+    SlimMutex mutex_;
+    SlimCondition changed_;
     const uint8_t* data_ = nullptr;
     uint32_t length_ = 0;
     bool busy_ = false;      // a write is in flight

@@ -2,6 +2,7 @@
 #include "directory_tree.h"
 #include "entry_stream_choice.h"
 #include "progress_dialog.h"
+#include "restored_file_writer.h"
 #include "vault_job.h"
 #include "vault_name.h"
 
@@ -79,6 +80,7 @@ Step RestoreFile(VaultJob& job, EntryReader& reader, const EntryHeader& header,
     job.closer.WaitFor(target);  // an earlier entry of the same name
     if (!CreateTarget(file, target, attributes, &existed))
         return Fail(GetLastError(), target), Step::Stop;
+    RestoredFileWriter writer(file, header.size);
     uint64_t remaining = header.size;
     do {
         if (VaultJobProgress.IsCancelRequested())
@@ -89,11 +91,13 @@ Step RestoreFile(VaultJob& job, EntryReader& reader, const EntryHeader& header,
         EntryReader::Result read = reader.Take(uint32_t(PaddedSize(write)), &data);
         if (read != EntryReader::OK)
             return FailRead(job, read);
-        if (!file.Write(data, write))
+        if (!writer.Write(data, write))
             return Fail(GetLastError(), target), Step::Stop;
         remaining -= write;
         Report(nullptr, reader.Count());
     } while (remaining > 0);
+    if (!writer.Finish())
+        return Fail(GetLastError(), target), Step::Stop;
     // The container is deleted once the job completes: every restored file must be on the disk
     // by then (the launcher waits for the closer).
     job.closer.Hand(file, target);

@@ -14,7 +14,7 @@ const size_t kMostWaiting = 64;  // open files held at most, besides those being
 FlushingCloser::~FlushingCloser()
 {
     {
-        std::unique_lock<std::mutex> hold(mutex_);
+        std::unique_lock<SlimMutex> hold(mutex_);
         changed_.wait(hold, [this] { return open_.empty(); });
         quit_ = true;
     }
@@ -28,7 +28,7 @@ void FlushingCloser::Hand(WinFile& file, const std::string& path)
     Handed handed{std::unique_ptr<WinFile>(new WinFile), path};
     handed.file->TakeOver(file);
     {
-        std::unique_lock<std::mutex> hold(mutex_);
+        std::unique_lock<SlimMutex> hold(mutex_);
         while (threads_.size() < size_t(kThreads))
             threads_.emplace_back([this] { Run(); });
         changed_.wait(hold, [this] { return waiting_.size() < kMostWaiting; });
@@ -41,13 +41,13 @@ void FlushingCloser::Hand(WinFile& file, const std::string& path)
 void FlushingCloser::WaitFor(const std::string& path)
 {
     std::wstring key = FileNameKey(path);
-    std::unique_lock<std::mutex> hold(mutex_);
+    std::unique_lock<SlimMutex> hold(mutex_);
     changed_.wait(hold, [this, &key] { return open_.count(key) == 0; });
 }
 
 bool FlushingCloser::Finish(std::string* failedPath)
 {
-    std::unique_lock<std::mutex> hold(mutex_);
+    std::unique_lock<SlimMutex> hold(mutex_);
     changed_.wait(hold, [this] { return open_.empty(); });
     if (error_ == 0)
         return true;
@@ -58,7 +58,7 @@ bool FlushingCloser::Finish(std::string* failedPath)
 
 void FlushingCloser::Run()
 {
-    std::unique_lock<std::mutex> hold(mutex_);
+    std::unique_lock<SlimMutex> hold(mutex_);
     for (;;) {
         changed_.wait(hold, [this] { return quit_ || !waiting_.empty(); });
         if (waiting_.empty())

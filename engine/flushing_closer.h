@@ -3,15 +3,14 @@
 // waits for the disk, which takes milliseconds for each small file when the disk is busy; several
 // at once share the file system's journal commits, and meanwhile the unlock goes on restoring.
 
-#include <condition_variable>
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "slim_lock.h"
 #include "win_file.h"
 
 class FlushingCloser {
@@ -37,8 +36,8 @@ private:
     };
     void Run();
 
-    std::mutex mutex_;
-    std::condition_variable changed_;
+    SlimMutex mutex_;
+    SlimCondition changed_;
     std::deque<Handed> waiting_;
     std::multiset<std::wstring> open_;  // the paths handed over and not yet closed
     bool quit_ = false;

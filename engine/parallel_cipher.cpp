@@ -27,7 +27,7 @@ ParallelCipher::~ParallelCipher()
     if (!helper_.joinable())
         return;
     {
-        std::lock_guard<std::mutex> hold(mutex_);
+        std::lock_guard<SlimMutex> hold(mutex_);
         quit_ = true;
     }
     changed_.notify_all();
@@ -49,7 +49,7 @@ void ParallelCipher::Run(uint8_t* data, uint32_t length, bool encrypt)
     // The cipher works on four blocks at a time: each half is a whole number of such groups.
     uint32_t half = length / 2 & ~31u;
     {
-        std::lock_guard<std::mutex> hold(mutex_);
+        std::lock_guard<SlimMutex> hold(mutex_);
         if (!helper_.joinable())
             helper_ = std::thread([this] { Help(); });
         data_ = data + half;
@@ -59,13 +59,13 @@ void ParallelCipher::Run(uint8_t* data, uint32_t length, bool encrypt)
     }
     changed_.notify_all();
     Apply(data, half, encrypt);
-    std::unique_lock<std::mutex> hold(mutex_);
+    std::unique_lock<SlimMutex> hold(mutex_);
     changed_.wait(hold, [this] { return !busy_; });
 }
 
 void ParallelCipher::Help()
 {
-    std::unique_lock<std::mutex> hold(mutex_);
+    std::unique_lock<SlimMutex> hold(mutex_);
     for (;;) {
         changed_.wait(hold, [this] { return busy_ || quit_; });
         if (!busy_)

@@ -5,12 +5,11 @@
 // and every buffer on a machine with one processor, stay on the caller: a small vault starts no
 // thread. The helper is started with the first large buffer and ends with the object.
 
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <thread>
 
 #include "block_cipher.h"
+#include "slim_lock.h"
 
 class ParallelCipher {
 public:
@@ -32,8 +31,8 @@ private:
 
     BlockCipher& cipher_;
     const bool split_;  // more than one processor
-    std::mutex mutex_;
-    std::condition_variable changed_;
+    SlimMutex mutex_;
+    SlimCondition changed_;
     uint8_t* data_ = nullptr;  // the helper's part while busy_
     uint32_t length_ = 0;
     bool encrypt_ = false;

@@ -7,6 +7,7 @@
 
 #include "engine/directory_tree.h"
 #include "engine/restore_journal.h"
+#include "engine/vault_job.h"
 #include "engine/vault_recovery.h"
 #include "engine/win_file.h"
 #include "recording_front_end.h"
@@ -33,7 +34,9 @@ protected:
     {
         CreateDirectoryA(In("sub").c_str(), nullptr);
         WriteFileBytes(In("a.txt"), "alpha");
-        WriteFileBytes(In("sub\\big.bin"), std::string(100000, 'b'));
+        // Larger than the unlock's transfer buffer, so it is restored on a writer thread of its
+        // own and its failed writes reach the job from there.
+        WriteFileBytes(In("sub\\big.bin"), std::string(TRANSFER_BUFFER_SIZE + 123, 'b'));
         WriteFileBytes(In("sub\\ro.txt"), "read-only");
         SetFileAttributesA(In("sub\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
         original = Snapshot();
