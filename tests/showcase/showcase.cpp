@@ -2,6 +2,8 @@
 // scripts/screenshots can photograph it:
 //   orvella-showcase page | new | manage | password | main [options|vaults|about]
 //   orvella-showcase wizard N        the introduction wizard on its page N (1 to 5)
+//   orvella-showcase remove          the Manage dialog asking whether to remove its vault
+//   orvella-showcase progress        the progress dialog of a lock, part of the way through
 // The samples live in a settings key and a vaults root of their own, never the user's.
 
 #include <windows.h>
@@ -12,6 +14,8 @@
 #include <string>
 #include <thread>
 
+#include "engine/progress_dialog.h"
+#include "engine/vault_job.h"
 #include "resources/resource.h"
 #include "shell/vaults_app.h"
 #include "ui/introduction_wizard.h"
@@ -31,15 +35,18 @@ std::string SampleRoot()
     return std::string(temp) + "Orvella Showcase";
 }
 
-// Finds the sample vault of this name, creating it (and locking it, when asked) the first time.
-VaultRecord SampleVault(CVaultsApp& app, const char* name, bool locked)
+enum SampleKind { CLASSIC, STRONG };
+
+// Finds the sample vault of this name, creating it (of the kind given, and locked when asked) the
+// first time.
+VaultRecord SampleVault(CVaultsApp& app, const char* name, bool locked, SampleKind kind = CLASSIC)
 {
     VaultStore& store = app.GetVaultStore();
     VaultRecord record;
     for (bool found = store.First(record); found; found = store.Next(record))
         if (record.Name() == name)
             return record;
-    record.Create(store, app.GetVaultsRoot(), name, "sample");
+    record.Create(store, app.GetVaultsRoot(), name, "sample", kind == STRONG);
     HANDLE file = CreateFileA((record.folder.FolderPath(app.GetVaultsRoot()) + "\\readme.txt").c_str(),
                               GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     CloseHandle(file);
@@ -47,6 +54,15 @@ VaultRecord SampleVault(CVaultsApp& app, const char* name, bool locked)
         record.Lock(app.GetVaultsRoot(), "sample");
     store.Save(record);
     return record;
+}
+
+// Waits up to ten seconds for a dialog with this caption to appear.
+HWND WaitForDialog(const std::string& caption)
+{
+    HWND dialog = nullptr;
+    for (int tries = 0; !dialog && tries < 500; ++tries, Sleep(20))
+        dialog = FindWindowA("#32770", caption.c_str());
+    return dialog;
 }
 
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -137,15 +153,50 @@ int ShowWizardPage(int page)
     CIntroductionWizard wizard;
     wizard.m_psh.nStartPage = UINT(page >= 3 ? 2 : page - 1);
     std::thread walker([page] {
-        HWND sheet = nullptr;
-        for (int tries = 0; !sheet && tries < 500; ++tries, Sleep(20))
-            sheet = FindWindowA("#32770", LoadStringResource(IDS_WIZARD_CAPTION).c_str());
+        HWND sheet = WaitForDialog(LoadStringResource(IDS_WIZARD_CAPTION));
         for (int next = 3; sheet && next < page; ++next)
             PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
     });
     INT_PTR result = wizard.DoModal();
     walker.join();
     return int(result);
+}
+
+// The Manage dialog of `record` with its Remove button pressed, so that it asks its question.
+int ShowRemoveQuestion(CVaultsApp& app, VaultRecord record)
+{
+    CVaultPropertiesDlg dialog;
+    dialog.Setup(&record, &app.GetVaultStore(), VAULT_DIALOG_MANAGE);
+    std::thread presser([] {
+        HWND manage = WaitForDialog(LoadStringResource(IDS_MANAGE_VAULT_CAPTION));
+        if (manage)
+            PostMessageA(manage, WM_COMMAND, MAKEWPARAM(IDC_VAULT_REMOVE, BN_CLICKED),
+                         LPARAM(GetDlgItem(manage, IDC_VAULT_REMOVE)));
+    });
+    INT_PTR result = dialog.DoModal();
+    presser.join();
+    return int(result);
+}
+
+// A lock's job as the progress dialog shows it two fifths of the way through, held there until
+// the user cancels. The texts are the ones the encrypt job reports.
+DWORD WINAPI HeldLockJob(void* parameter)
+{
+    const VaultRecord& record = *static_cast<VaultRecord*>(parameter);
+    const uint64_t total = uint64_t(48) << 20;
+    StartProgress(VaultJobProgress, "Encrypt vault " + record.Name(), total);
+    std::string status = "Processing " +
+                         record.folder.FolderPath(GetVaultsApp().GetVaultsRoot()) + "\\readme.txt";
+    vault_job::Report(&status, total / 5 * 2);
+    while (!VaultJobProgress.IsCancelRequested())
+        Sleep(50);
+    return 0;
+}
+
+int ShowLockProgress(VaultRecord record)
+{
+    CProgressDlg dialog(VaultJobProgress);
+    return dialog.Run(HeldLockJob, &record) ? 0 : 1;
 }
 
 }  // namespace
@@ -160,6 +211,7 @@ int main(int argc, char** argv)
     VaultRecord letters = SampleVault(app, "Letters", false);
     VaultRecord taxes = SampleVault(app, "Tax returns 2026", true);
     SampleVault(app, "Photos", false);
+    SampleVault(app, "Medical records", true, STRONG);
 
     if (what == "page")
         return ShowPage(app);
@@ -169,6 +221,10 @@ int main(int argc, char** argv)
         return ShowWizardPage(argc > 2 ? std::atoi(argv[2]) : 1);
     if (what == "password")
         return int(CPasswordDlg(taxes).DoModal());
+    if (what == "remove")
+        return ShowRemoveQuestion(app, letters);
+    if (what == "progress")
+        return ShowLockProgress(letters);
     VaultRecord record = what == "manage" ? letters : VaultRecord();
     CVaultPropertiesDlg dialog;
     dialog.Setup(&record, &app.GetVaultStore(),
