@@ -188,6 +188,35 @@ LRESULT CALLBACK ProgressBarRecorder::Hook(int code, WPARAM wParam, LPARAM lPara
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+RemoteMemory::RemoteMemory(HANDLE process, size_t size)
+    : process_(process),
+      address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))
+{
+}
+
+RemoteMemory::~RemoteMemory()
+{
+    if (address_)
+        VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+}
+
+bool RemoteMemory::Write(const void* data, size_t size, size_t offset)
+{
+    SIZE_T written = 0;
+    return address_ &&
+           WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size,
+                              &written) &&
+           written == size;
+}
+
+bool RemoteMemory::Read(void* data, size_t size, size_t offset) const
+{
+    SIZE_T read = 0;
+    return address_ &&
+           ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, &read) &&
+           read == size;
+}
+
 bool MakeHostSymlink(const std::string& target, const std::string& linkPath)
 {
     typedef char*(CDECL * UnixName)(const WCHAR*);

@@ -86,6 +86,27 @@ private:
     HHOOK hook_;
 };
 
+// Memory in another process, for the messages whose parameter points at memory: the window
+// that receives one reads it in its own process. Freed when destroyed.
+class RemoteMemory {
+public:
+    // `process` needs PROCESS_VM_OPERATION, PROCESS_VM_READ and PROCESS_VM_WRITE.
+    RemoteMemory(HANDLE process, size_t size);
+    ~RemoteMemory();
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    // Its address in the other process; null when it could not be had.
+    void* Address() const { return address_; }
+    // Copy `size` bytes at `offset` into it and out of it; false when the copy failed.
+    bool Write(const void* data, size_t size, size_t offset = 0);
+    bool Read(void* data, size_t size, size_t offset = 0) const;
+
+private:
+    HANDLE process_;
+    void* address_;
+};
+
 // Makes linkPath a host (Unix) symlink to target, through the host's ln; Wine shows it as a
 // directory with the reparse-point bit. False when the host cannot be reached.
 bool MakeHostSymlink(const std::string& target, const std::string& linkPath);
