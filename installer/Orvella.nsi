@@ -3,7 +3,8 @@
 ; values the program's stealth mode reads to find the group and the installation folder.
 ;
 ;   makensis -DARCH=x86|amd64 -DSOURCE_DIR=<folder of Orvella.exe and Orvella.chm>
-;            -DICON=<program icon> -DOUTPUT=<setup file> Orvella.nsi
+;            -DICON=<program icon> -DSIDE_PICTURE=<164x314 24-bit BMP> -DOUTPUT=<setup file>
+;            Orvella.nsi
 ;
 ; ARCH x86 is the setup that ships: 32-bit, into the 32-bit Program Files folder and the 32-bit
 ; registry view, where the 32-bit program looks. ARCH amd64 packs a 64-bit build of the program
@@ -13,8 +14,8 @@
 ; uninstaller, copies itself to %TEMP% and returns at once unless it is started with
 ; _?=<installation folder>.
 
-!ifndef ARCH | SOURCE_DIR | ICON | OUTPUT
-    !error "Define ARCH (x86 or amd64), SOURCE_DIR, ICON and OUTPUT with makensis -D"
+!ifndef ARCH | SOURCE_DIR | ICON | SIDE_PICTURE | OUTPUT
+    !error "Define ARCH (x86 or amd64), SOURCE_DIR, ICON, SIDE_PICTURE and OUTPUT with makensis -D"
 !endif
 
 Target ${ARCH}-unicode
@@ -62,6 +63,15 @@ VIAddVersionKey LegalCopyright "${PUBLISHER}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+; The program's own picture at the left of the Welcome and Finish pages. Where the page's picture
+; area is as tall as the picture (at 96 DPI with the usual dialog font, and under Wine, whose
+; wider dialog font only widens the area) it is shown pixel for pixel; elsewhere it is scaled to
+; the area's height, keeping its proportions. The default would stretch it to the area's width
+; as well, distorting the emblem and blurring its edges.
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${SIDE_PICTURE}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP_STRETCH AspectFitHeight
+; The line at the bottom of every page names the program rather than the tool that packed it.
+BrandingText "${APP_TITLE} ${VERSION}"
 !define MUI_ABORTWARNING
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
