@@ -82,8 +82,9 @@ TEST_F(MainFrameTest, ExitAndTheShutdownRequestAskOnlyWhileAVaultIsUnlocked)
             }
         }
         EXPECT_EQ(IsWindow(started.m_hWnd) == FALSE, c.ends);
-        if (std::string(c.vault) == "unlocked")
+        if (std::string(c.vault) == "unlocked") {
             EXPECT_TRUE(Exists(root / vaultName)) << "nothing is locked on the way out";
+        }
         EXPECT_EQ(Store().HasUnlockedVault(), std::string(c.vault) == "unlocked");
 
         app.m_pMainWnd = nullptr;
