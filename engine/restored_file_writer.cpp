@@ -1,6 +1,7 @@
 #include "restored_file_writer.h"
 
 #include <cstring>
+#include <new>
 
 #include "vault_job.h"
 
@@ -8,8 +9,11 @@ RestoredFileWriter::RestoredFileWriter(WinFile& file, uint64_t size) : file_(fil
 {
     if (size <= TRANSFER_BUFFER_SIZE)
         return;
-    copies_.reset(new uint8_t[2 * TRANSFER_BUFFER_SIZE]);
-    writer_.reset(new BackgroundWriter(file));
+    // Without memory for the copies (the size comes from the container, which may be damaged)
+    // the file is written at once instead.
+    copies_.reset(new (std::nothrow) uint8_t[2 * TRANSFER_BUFFER_SIZE]);
+    if (copies_)
+        writer_.reset(new BackgroundWriter(file));
 }
 
 bool RestoredFileWriter::Write(const uint8_t* data, uint32_t length)
