@@ -56,17 +56,6 @@ uint64_t Setting(const char* name, uint64_t otherwise)
     return std::strtoull(text, nullptr, 10);
 }
 
-std::string Pattern(size_t size, unsigned seed)
-{
-    std::string bytes(size, '\0');
-    uint32_t x = seed * 2654435761u;
-    for (char& c : bytes) {
-        x = x * 1103515245u + 12345u;
-        c = char(x >> 24);
-    }
-    return bytes;
-}
-
 std::string Components(int count, size_t length)
 {
     std::string path;
@@ -427,9 +416,9 @@ protected:
         CreateDirectoryA((Folder() + "\\Letters").c_str(), nullptr);
         CreateDirectoryA((Folder() + "\\Letters\\2009").c_str(), nullptr);
         CreateDirectoryA((Folder() + "\\Empty folder").c_str(), nullptr);
-        WriteFileBytes(Folder() + "\\Letters\\2009\\march.doc", Pattern(300, 1));
+        WriteFileBytes(Folder() + "\\Letters\\2009\\march.doc", PatternBytes(300, 1));
         WriteFileBytes(Folder() + "\\empty.txt", "");
-        WriteFileBytes(Folder() + "\\chunk.bin", Pattern(CONTENT_CHUNK + 1, 2));
+        WriteFileBytes(Folder() + "\\chunk.bin", PatternBytes(CONTENT_CHUNK + 1, 2));
         WriteFileBytes(Folder() + "\\read only.txt", "ro");
         SetFileAttributesA((Folder() + "\\read only.txt").c_str(),
                            FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);

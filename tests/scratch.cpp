@@ -63,6 +63,17 @@ std::string ReadFileBytes(const std::string& path)
     return out.str();
 }
 
+std::string PatternBytes(size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    uint32_t x = seed * 2654435761u;
+    for (char& c : bytes) {
+        x = x * 1103515245u + 12345u;
+        c = char(x >> 24);
+    }
+    return bytes;
+}
+
 bool Exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 class ScratchKey {
@@ -36,5 +38,7 @@ void DeleteKeyTree(HKEY parent, const std::string& sub);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 bool Exists(const std::string& path);
+// `size` bytes of a fixed pseudo-random pattern; another seed gives another pattern.
+std::string PatternBytes(size_t size, unsigned seed = 1);
 // Removes a file or a whole tree, clearing attributes on the way; links are removed, not entered.
 void RemoveTree(const std::string& path);

@@ -14,17 +14,6 @@ namespace {
 
 const uint32_t kSegment = 64 * 1024, kSealed = kSegment + 16, kHeader = 116;
 
-std::string Pattern(size_t size, unsigned seed)
-{
-    std::string bytes(size, '\0');
-    uint32_t x = seed * 2654435761u;
-    for (char& c : bytes) {
-        x = x * 1103515245u + 12345u;
-        c = char(x >> 24);
-    }
-    return bytes;
-}
-
 uint32_t U32(const std::string& bytes, size_t at)
 {
     uint32_t value = 0;
@@ -83,7 +72,7 @@ protected:
     {
         ASSERT_TRUE(vault.Create(store, root.Path(), "Mine", "pw", strong));
         ASSERT_TRUE(store.Save(vault));
-        WriteFileBytes(In("big.bin"), Pattern(200000, 1));
+        WriteFileBytes(In("big.bin"), PatternBytes(200000, 1));
         CreateDirectoryA(In("sub").c_str(), nullptr);
         WriteFileBytes(In("sub\\small.txt"), "hello");
     }
@@ -92,7 +81,7 @@ protected:
     std::string In(const std::string& relative) const { return Folder() + "\\" + relative; }
     void ExpectRestored()
     {
-        EXPECT_EQ(ReadFileBytes(In("big.bin")), Pattern(200000, 1));
+        EXPECT_EQ(ReadFileBytes(In("big.bin")), PatternBytes(200000, 1));
         EXPECT_EQ(ReadFileBytes(In("sub\\small.txt")), "hello");
     }
 
@@ -132,7 +121,7 @@ TEST_F(StrongVault, RoundTripWithSlowVerifierAndDecodableLayout)
     std::string stream;
     ASSERT_TRUE(DecodeStrongContainer(bytes, "pw", &stream));
     EXPECT_NE(stream.find("sub\\small.txt"), std::string::npos);
-    EXPECT_NE(stream.find(Pattern(200000, 1)), std::string::npos);
+    EXPECT_NE(stream.find(PatternBytes(200000, 1)), std::string::npos);
     EXPECT_EQ(bytes.find("small.txt"), std::string::npos) << "nothing readable on the disk";
     EXPECT_FALSE(DecodeStrongContainer(bytes, "other", &stream));
     ASSERT_TRUE(vault.Unlock(root.Path(), "pw"));

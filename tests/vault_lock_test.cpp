@@ -19,17 +19,6 @@ namespace {
 const DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                               FILE_ATTRIBUTE_DIRECTORY;
 
-std::string Pattern(size_t size, unsigned seed = 1)
-{
-    std::string bytes(size, '\0');
-    uint32_t x = seed * 2654435761u;
-    for (char& c : bytes) {
-        x = x * 1103515245u + 12345u;
-        c = char(x >> 24);
-    }
-    return bytes;
-}
-
 DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
 // The longest relative name a container holds, in folders of 200 characters: below any vault
@@ -157,7 +146,7 @@ TEST_F(VaultLockTest, ARichTreeRoundTrips)
     unsigned seed = 0;
     for (size_t size : sizes)
         WriteFileBytes(In("Letters\\2009\\file " + std::to_string(size) + ".bin"),
-                       Pattern(size, ++seed));
+                       PatternBytes(size, ++seed));
     WriteFileBytes(In(".leading dot"), "dot");
     WriteFileBytes(In("read only.txt"), "ro");
     WriteFileBytes(In(".dotted dir\\hidden.txt"), "hid");
@@ -181,8 +170,8 @@ TEST_F(VaultLockTest, ARichTreeRoundTrips)
 TEST_F(VaultLockTest, TheContainerHoldsExactlyTheDocumentedBytes)
 {
     WriteFileBytes(In("abcde"), "");                       // name 5 bytes, file 0 bytes
-    WriteFileBytes(In("abcdefgh"), Pattern(32768));        // name 8, one whole chunk
-    WriteFileBytes(In("abcdefghi"), Pattern(32769, 2));    // name 9, a chunk and a block
+    WriteFileBytes(In("abcdefgh"), PatternBytes(32768));        // name 8, one whole chunk
+    WriteFileBytes(In("abcdefghi"), PatternBytes(32769, 2));    // name 9, a chunk and a block
     CreateDirectoryA(In("dir").c_str(), nullptr);
     WriteFileBytes(In("dir\\x"), "12345");
     ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
@@ -203,7 +192,7 @@ TEST_F(VaultLockTest, TheContainerHoldsExactlyTheDocumentedBytes)
     }
     ASSERT_EQ(byName.size(), 5u);
     EXPECT_LT(dirIndex, childIndex) << "a folder comes before its contents";
-    EXPECT_EQ(byName["abcdefghi"].contents, Pattern(32769, 2));
+    EXPECT_EQ(byName["abcdefghi"].contents, PatternBytes(32769, 2));
     EXPECT_EQ(byName["abcdefgh"].contentBytes, 32768u);
     EXPECT_EQ(byName["dir"].header.size, 0u);
     EXPECT_TRUE(byName["dir"].header.attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -215,7 +204,7 @@ TEST_F(VaultLockTest, AContainerFromAnotherImplementationUnlocks)
     ContainerWriter writer;
     writer.Entry("Sub", FILE_ATTRIBUTE_DIRECTORY, "")
         .Entry("Sub\\one.txt", FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY, "one")
-        .Entry("big", FILE_ATTRIBUTE_ARCHIVE, Pattern(70000, 9))
+        .Entry("big", FILE_ATTRIBUTE_ARCHIVE, PatternBytes(70000, 9))
         .Entry("empty", FILE_ATTRIBUTE_ARCHIVE, "");
     RemoveTree(Folder());
     WriteFileBytes(Container(), writer.bytes);
@@ -224,7 +213,7 @@ TEST_F(VaultLockTest, AContainerFromAnotherImplementationUnlocks)
     ASSERT_TRUE(vault.Unlock(root.Path(), "pw"));
     EXPECT_EQ(ReadFileBytes(In("Sub\\one.txt")), "one");
     EXPECT_TRUE(Attributes(In("Sub\\one.txt")) & FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(ReadFileBytes(In("big")), Pattern(70000, 9));
+    EXPECT_EQ(ReadFileBytes(In("big")), PatternBytes(70000, 9));
     EXPECT_TRUE(Exists(In("empty")));
 }
 
@@ -305,9 +294,9 @@ TEST_F(VaultLockTest, DamagedAndHostileContainersFailAndWriteNothingOutside)
     };
     std::vector<Case> cases = {
         {"first header not of type 1", ContainerWriter().Entry("a", 0x20, "x", 2).bytes},
-        {"foreign bytes", Pattern(100)},
+        {"foreign bytes", PatternBytes(100)},
         {"truncated in a file's contents",
-         ContainerWriter().Entry("a", 0x20, Pattern(40000)).bytes.substr(0, 30000)},
+         ContainerWriter().Entry("a", 0x20, PatternBytes(40000)).bytes.substr(0, 30000)},
         {"truncated in a header", ContainerWriter().Entry("a", 0x20, "x").bytes + "123456"},
         {"a parent component", ContainerWriter().Entry("..\\escaped.txt", 0x20, "evil").bytes},
         {"a deeper parent component",
@@ -403,7 +392,7 @@ private:
 
 TEST_F(VaultLockTest, ACancelledLockLeavesTheFolderAndNoContainer)
 {
-    WriteFileBytes(In("large.bin"), Pattern(4 << 20));
+    WriteFileBytes(In("large.bin"), PatternBytes(4 << 20));
     WriteFileBytes(In("small.txt"), "small");
     Tree before = Snapshot(Folder());
     {
@@ -417,7 +406,7 @@ TEST_F(VaultLockTest, ACancelledLockLeavesTheFolderAndNoContainer)
 
 TEST_F(VaultLockTest, ACancelledUnlockLeavesTheContainerAndNoFolder)
 {
-    WriteFileBytes(In("large.bin"), Pattern(4 << 20));
+    WriteFileBytes(In("large.bin"), PatternBytes(4 << 20));
     ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
     uint64_t containerSize = ReadFileBytes(Container()).size();
     {
@@ -428,7 +417,7 @@ TEST_F(VaultLockTest, ACancelledUnlockLeavesTheContainerAndNoFolder)
     EXPECT_FALSE(Exists(Folder()));
     EXPECT_EQ(ReadFileBytes(Container()).size(), containerSize);
     EXPECT_TRUE(vault.Unlock(root.Path(), "pw")) << "a cancelled unlock can be retried";
-    EXPECT_EQ(ReadFileBytes(In("large.bin")), Pattern(4 << 20));
+    EXPECT_EQ(ReadFileBytes(In("large.bin")), PatternBytes(4 << 20));
 }
 
 TEST_F(VaultLockTest, ARestoredFileThatCannotBeCreatedIsNamedWithTheReason)
