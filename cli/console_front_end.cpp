@@ -25,6 +25,7 @@ bool IsConsole(DWORD which)
 
 ConsoleFrontEnd::ConsoleFrontEnd() : console_(IsConsole(STD_ERROR_HANDLE))
 {
+    InitializeCriticalSection(&runningLock_);
     installed = this;
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
@@ -33,13 +34,28 @@ ConsoleFrontEnd::~ConsoleFrontEnd()
 {
     SetConsoleCtrlHandler(OnConsoleControl, FALSE);
     installed = nullptr;
+    DeleteCriticalSection(&runningLock_);
 }
 
 void ConsoleFrontEnd::RequestCancel()
 {
+    // Held throughout: the job's state goes with the job, which cannot end its run meanwhile.
+    EnterCriticalSection(&runningLock_);
+    CancelRunningJob();
+    LeaveCriticalSection(&runningLock_);
+}
+
+void ConsoleFrontEnd::CancelRunningJob()
+{
     ProgressState* state = running_;
     if (!state)
         return;
+    // A job that must run to its end says why, once, and goes on.
+    if (!state->cancelRefusal.empty()) {
+        if (InterlockedExchange(&refusalShown_, 1) == 0)
+            ShowError(state->cancelRefusal);
+        return;
+    }
     InterlockedExchange(&cancelled_, 1);
     state->RequestCancel();
 }
@@ -48,14 +64,15 @@ bool ConsoleFrontEnd::RunJob(ProgressState& state, JobProc proc, void* job)
 {
     state.BeginJob();
     InterlockedExchange(&cancelled_, 0);
+    InterlockedExchange(&refusalShown_, 0);
     HANDLE thread = CreateThread(nullptr, 0, proc, job, 0, nullptr);
     if (!thread)
         return false;
-    running_ = &state;
+    SetRunning(&state);
     int shownPercent = -1;
     while (WaitForSingleObject(thread, 200) == WAIT_TIMEOUT)
         ShowProgress(state, &shownPercent);
-    running_ = nullptr;
+    SetRunning(nullptr);
     CloseHandle(thread);
     ShowProgress(state, &shownPercent);
     if (console_)
@@ -66,6 +83,13 @@ bool ConsoleFrontEnd::RunJob(ProgressState& state, JobProc proc, void* job)
         return false;
     }
     return state.Succeeded();
+}
+
+void ConsoleFrontEnd::SetRunning(ProgressState* state)
+{
+    EnterCriticalSection(&runningLock_);
+    running_ = state;
+    LeaveCriticalSection(&runningLock_);
 }
 
 void ConsoleFrontEnd::ShowProgress(ProgressState& state, int* shownPercent)

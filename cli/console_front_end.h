@@ -1,7 +1,7 @@
 #pragma once
 // Runs the engine's jobs in a console: progress and status go to standard error, errors too,
 // and Ctrl+C (or Ctrl+Break, or closing the console) cancels the running job exactly as the
-// progress dialog's confirmed Cancel does. Outside a job, Ctrl+C is ignored, so a command never
+// progress dialog's confirmed Cancel does; a job that cannot be cancelled says why and goes on. Outside a job, Ctrl+C is ignored, so a command never
 // stops between a finished job and the saving of its record.
 
 #include "../engine/job_front_end.h"
@@ -18,10 +18,14 @@ public:
     void RequestCancel();
 
 private:
+    void CancelRunningJob();  // under runningLock_
+    void SetRunning(ProgressState* state);
     // Prints the state when it is worth a line; *shownPercent is what was printed last.
     void ShowProgress(ProgressState& state, int* shownPercent);
 
-    ProgressState* volatile running_ = nullptr;
+    CRITICAL_SECTION runningLock_;  // guards running_ and what it points to
+    ProgressState* running_ = nullptr;
     volatile LONG cancelled_ = 0;
+    volatile LONG refusalShown_ = 0;
     bool console_;
 };

@@ -19,28 +19,28 @@ enum class Step { Next, End, Stop };
 std::string ContainerOf(const VaultJob& job) { return job.record->folder.ContainerPath(job.root); }
 
 // Ends the job on a container that cannot be read as one.
-Step FailDamaged(const VaultJob& job)
+Step FailDamaged(VaultJob& job)
 {
-    FailWith("The container " + ContainerOf(job) +
+    FailWith(job, "The container " + ContainerOf(job) +
              " is damaged or incomplete. The vault has been left locked.");
     return Step::Stop;
 }
 
 // Ends the job on a strong container whose header does not open with the password.
-void FailRefused(const VaultJob& job)
+void FailRefused(VaultJob& job)
 {
-    FailWith("The container " + ContainerOf(job) +
+    FailWith(job, "The container " + ContainerOf(job) +
              " does not open with this password, or it is damaged. The vault has been left "
              "locked.");
 }
 
 // Ends the job on a container that could not be read: for the system's reason when reading
 // failed, else as damaged.
-Step FailRead(const VaultJob& job, EntryReader::Result read)
+Step FailRead(VaultJob& job, EntryReader::Result read)
 {
     if (read != EntryReader::FAILED)
         return FailDamaged(job);
-    Fail(GetLastError(), ContainerOf(job));
+    Fail(job, GetLastError(), ContainerOf(job));
     return Step::Stop;
 }
 
@@ -73,17 +73,17 @@ Step RestoreFile(VaultJob& job, EntryReader& reader, const EntryHeader& header,
                  const std::string& target)
 {
     if (!job.folderIsNew && !job.journal.Prepare(target, false))
-        return Fail(GetLastError(), target), Step::Stop;
+        return Fail(job, GetLastError(), target), Step::Stop;
     uint32_t attributes = header.attributes & kSettableAttributes;
     WinFile file;
     bool existed = false;
     job.closer.WaitFor(target);  // an earlier entry of the same name
     if (!CreateTarget(file, target, attributes, &existed))
-        return Fail(GetLastError(), target), Step::Stop;
+        return Fail(job, GetLastError(), target), Step::Stop;
     RestoredFileWriter writer(file, header.size);
     uint64_t remaining = header.size;
     do {
-        if (VaultJobProgress.IsCancelRequested())
+        if (job.progress.IsCancelRequested())
             return Step::Stop;
         uint32_t write = remaining < TRANSFER_BUFFER_SIZE ? uint32_t(remaining)
                                                           : uint32_t(TRANSFER_BUFFER_SIZE);
@@ -92,27 +92,27 @@ Step RestoreFile(VaultJob& job, EntryReader& reader, const EntryHeader& header,
         if (read != EntryReader::OK)
             return FailRead(job, read);
         if (!writer.Write(data, write))
-            return Fail(GetLastError(), target), Step::Stop;
+            return Fail(job, GetLastError(), target), Step::Stop;
         remaining -= write;
-        Report(nullptr, reader.Count());
+        Report(job, nullptr, reader.Count());
     } while (remaining > 0);
     if (!writer.Finish())
-        return Fail(GetLastError(), target), Step::Stop;
+        return Fail(job, GetLastError(), target), Step::Stop;
     // The container is deleted once the job completes: every restored file must be on the disk
     // by then (the launcher waits for the closer).
     job.closer.Hand(file, target);
     // The file ends with the attributes of the entry restored last.
     if (existed && !SetAttributes(target, attributes ? attributes : FILE_ATTRIBUTE_NORMAL))
-        return Fail(GetLastError(), target), Step::Stop;
+        return Fail(job, GetLastError(), target), Step::Stop;
     return Step::Next;
 }
 
 Step RestoreDirectory(VaultJob& job, const std::string& target)
 {
     if (!job.folderIsNew && !job.journal.Prepare(target, true))
-        return Fail(GetLastError(), target), Step::Stop;
+        return Fail(job, GetLastError(), target), Step::Stop;
     if (!CreateDirectoryTree(target))
-        return Fail(GetLastError(), target), Step::Stop;
+        return Fail(job, GetLastError(), target), Step::Stop;
     return Step::Next;
 }
 
@@ -133,14 +133,14 @@ Step RestoreEntry(VaultJob& job, EntryReader& reader, const std::string& folder)
         return FailRead(job, read);
     std::string relative(reinterpret_cast<const char*>(data), header.nameLength);
     if (!IsSafeRelativeName(relative)) {
-        FailWith("The container " + ContainerOf(job) + " holds an entry that cannot be restored "
+        FailWith(job, "The container " + ContainerOf(job) + " holds an entry that cannot be restored "
                  "under its own name (\"" + ShownName(relative) + "\"). The vault has been "
                  "left locked.");
         return Step::Stop;
     }
     std::string target = folder + "\\" + relative;
     std::string status = "Processing " + relative;
-    Report(&status, reader.Count());
+    Report(job, &status, reader.Count());
     if (header.attributes & FILE_ATTRIBUTE_DIRECTORY)
         return RestoreDirectory(job, target);
     return RestoreFile(job, reader, header, target);
@@ -151,22 +151,22 @@ Step RestoreEntry(VaultJob& job, EntryReader& reader, const std::string& folder)
 DWORD WINAPI DecryptVaultProc(void* parameter)
 {
     VaultJob& job = *static_cast<VaultJob*>(parameter);
-    StartProgress(VaultJobProgress, "Decrypt vault " + job.record->Name(), job.total);
+    StartProgress(job.progress, "Decrypt vault " + job.record->Name(), job.total);
     std::string folder = job.record->folder.FolderPath(job.root);
     std::string containerPath = ContainerOf(job);
     // Nothing is restored unless the vault folder is a folder (not a file of its name).
     if (!CreateDirectoryTree(folder))
-        return Fail(GetLastError(), folder), 0;
+        return Fail(job, GetLastError(), folder), 0;
     WinFile container;
     if (!container.OpenForReading(containerPath))
-        return Fail(GetLastError(), containerPath), 0;
+        return Fail(job, GetLastError(), containerPath), 0;
     bool refused = false;
     std::unique_ptr<EntryReader> chosen = MakeEntryReader(job, container, &refused);
     if (!chosen)
-        return (refused ? FailRefused(job) : Fail(GetLastError(), containerPath)), 0;
+        return (refused ? FailRefused(job) : Fail(job, GetLastError(), containerPath)), 0;
     EntryReader& reader = *chosen;
     for (;;) {
-        if (VaultJobProgress.IsCancelRequested())
+        if (job.progress.IsCancelRequested())
             return 0;
         Step step = RestoreEntry(job, reader, folder);
         if (step == Step::Stop)
@@ -175,6 +175,6 @@ DWORD WINAPI DecryptVaultProc(void* parameter)
             break;
     }
     container.Close();
-    FinishProgress(VaultJobProgress);
+    FinishProgress(job.progress);
     return 0;
 }

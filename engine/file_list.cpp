@@ -61,8 +61,11 @@ bool FileList::CopyTo(const std::string& destination, bool overwrite)
     lastError = 0;
     failedPath.clear();
     failedError = 0;
-    CopyJob job = {this, destination, overwrite, 0, std::string()};
-    if (RunJob(FileJobProgress, CopyFilesProc, &job))
+    CopyJob job;
+    job.list = this;
+    job.destination = destination;
+    job.overwrite = overwrite;
+    if (RunJob(job.progress, CopyFilesProc, &job))
         return true;
     lastError = job.error;
     failedPath = job.failedPath;
@@ -70,13 +73,16 @@ bool FileList::CopyTo(const std::string& destination, bool overwrite)
     return false;
 }
 
-bool FileList::DeleteAll()
+bool FileList::DeleteAll(const std::string& cancelRefusal)
 {
     lastError = 0;
-    DeleteJob job = {this, 0, std::string(), 0};
-    bool ranToEnd = RunJob(FileJobProgress, DeleteFilesProc, &job);
+    DeleteJob job;
+    job.list = this;
+    job.progress.cancelRefusal = cancelRefusal;
+    bool ranToEnd = RunJob(job.progress, DeleteFilesProc, &job);
     failedPath = job.failedPath;
     failedError = job.failedError;
+    changedPaths = job.changedPaths;
     if (!ranToEnd)
         lastError = job.error;
     return ranToEnd;
@@ -93,22 +99,22 @@ std::string RelativePathTracker::Next(const std::string& path)
 
 namespace {
 
-void ReportStatus(const std::string& relative)
+void ReportStatus(ProgressState& progress, const std::string& relative)
 {
     {
-        ProgressLock hold(FileJobProgress);
-        FileJobProgress.status = "Processing " + relative;
+        ProgressLock hold(progress);
+        progress.status = "Processing " + relative;
     }
-    CProgressDlg::PostProgress(FileJobProgress);
+    CProgressDlg::PostProgress(progress);
 }
 
-void ReportOneMore()
+void ReportOneMore(ProgressState& progress)
 {
     {
-        ProgressLock hold(FileJobProgress);
-        ++FileJobProgress.done;
+        ProgressLock hold(progress);
+        ++progress.done;
     }
-    CProgressDlg::PostProgress(FileJobProgress);
+    CProgressDlg::PostProgress(progress);
 }
 
 // Makes one entry at target; on failure the system's last error says why.
@@ -139,7 +145,7 @@ void ClearAttributes(const FileEntry& entry, const std::wstring& path)
 // first. The attributes are touched only where they are set, as each call costs time on a
 // tree of thousands of files. A link's attributes are left alone: changing them could reach
 // what it points to.
-bool DeleteEntry(const FileEntry& entry)
+bool RemoveWithAttributes(const FileEntry& entry)
 {
     const DWORD blocking = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     std::wstring path = LongPath(entry.path);
@@ -154,53 +160,85 @@ bool DeleteEntry(const FileEntry& entry)
     return RemoveEntry(entry, path);
 }
 
+enum class Removal { Removed, Failed, Changed };
+
+// Removes a file only while it has its stamp. It is held open from the comparison to its removal
+// (which takes place when the handle closes) so that nobody can write to it in between; readers
+// may go on reading. A file that has gone already is taken as removed.
+Removal RemoveIfUnchanged(const FileEntry& entry)
+{
+    HANDLE held = CreateFileW(LongPath(entry.path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (held == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? Removal::Removed : Removal::Failed;
+    FileStamp now;
+    Removal removal = Removal::Changed;
+    if (StampOfHandle(held, &now) && now.Matches(entry.stamp))
+        removal = RemoveWithAttributes(entry) ? Removal::Removed : Removal::Failed;
+    DWORD error = GetLastError();
+    CloseHandle(held);
+    SetLastError(error);
+    return removal;
+}
+
+Removal DeleteEntry(const FileEntry& entry)
+{
+    if (entry.stamp.known && !entry.IsDirectory())
+        return RemoveIfUnchanged(entry);
+    return RemoveWithAttributes(entry) ? Removal::Removed : Removal::Failed;
+}
+
 }  // namespace
 
 DWORD WINAPI CopyFilesProc(void* parameter)
 {
     CopyJob& job = *static_cast<CopyJob*>(parameter);
-    StartProgress(FileJobProgress, "Copy files to " + job.destination, job.list->Count());
+    StartProgress(job.progress, "Copy files to " + job.destination, job.list->Count());
     RelativePathTracker relative;
     for (const FileEntry& entry : *job.list) {
-        if (FileJobProgress.IsCancelRequested())
+        if (job.progress.IsCancelRequested())
             return 0;
         std::string part = relative.Next(entry.path);
         std::string target = JoinPath(job.destination, part.substr(1));  // part starts with '\\'
-        ReportStatus(part);
+        ReportStatus(job.progress, part);
         if (!CopyEntry(entry, target, job.overwrite)) {
             job.error = GetLastError();
             if (job.error == 0)
                 job.error = ERROR_GEN_FAILURE;
             job.failedPath = target;
-            FailProgress(FileJobProgress, job.error);
+            FailProgress(job.progress, job.error);
             return 0;
         }
         SetFileAttributesW(LongPath(target).c_str(),
                            entry.attributes & ~FILE_ATTRIBUTE_REPARSE_POINT);
-        ReportOneMore();
+        ReportOneMore(job.progress);
     }
-    FinishProgress(FileJobProgress);
+    FinishProgress(job.progress);
     return 0;
 }
 
 DWORD WINAPI DeleteFilesProc(void* parameter)
 {
     DeleteJob& job = *static_cast<DeleteJob*>(parameter);
-    StartProgress(FileJobProgress, "Delete files", job.list->Count());
+    StartProgress(job.progress, "Delete files", job.list->Count());
     RelativePathTracker relative;
     for (auto entry = job.list->rbegin(); entry != job.list->rend(); ++entry) {
-        if (FileJobProgress.IsCancelRequested())
+        if (job.progress.IsCancelRequested())
             return 0;
-        ReportStatus(relative.Next(entry->path));
-        if (!DeleteEntry(*entry)) {
+        ReportStatus(job.progress, relative.Next(entry->path));
+        Removal removal = DeleteEntry(*entry);
+        if (removal == Removal::Changed) {
+            job.changedPaths.push_back(entry->path);
+        } else if (removal == Removal::Failed) {
             job.error = GetLastError();
             if (job.failedPath.empty()) {
                 job.failedPath = entry->path;
                 job.failedError = job.error;
             }
         }
-        ReportOneMore();
+        ReportOneMore(job.progress);
     }
-    FinishProgress(FileJobProgress);
+    FinishProgress(job.progress);
     return 0;
 }

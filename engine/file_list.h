@@ -14,11 +14,18 @@
 #include <cstdint>
 #include <list>
 #include <string>
+#include <vector>
+
+#include "file_stamp.h"
+#include "progress_state.h"
 
 struct FileEntry {
     uint32_t attributes;  // as found; FILE_ATTRIBUTE_DIRECTORY marks a directory
     uint64_t size;        // 0 for a directory
     std::string path;     // full path
+    // Set for a file that may be deleted only as it was when this was taken (a file whose
+    // contents a lock has put into its container); unknown otherwise.
+    FileStamp stamp;
 
     bool IsDirectory() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
     bool IsLink() const { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
@@ -36,8 +43,11 @@ public:
     // when the job ran to its end. Stops at the first failure, leaving what was copied.
     bool CopyTo(const std::string& destination, bool overwrite);
     // Deletes every entry, tail to head; a failed removal is noted in lastError and the job goes
-    // on. True when the job ran to its end.
-    bool DeleteAll();
+    // on. A file with a known stamp is held against writers, compared and deleted only when its
+    // stamp is still the same; one that has changed stays and is noted in changedPaths. True when
+    // the job ran to its end. cancelRefusal: for a deletion that must not stop halfway, what the
+    // user is told instead of cancelling.
+    bool DeleteAll(const std::string& cancelRefusal = std::string());
 
     // Appends one entry at the tail.
     void Append(const FileEntry& entry) { entries_.push_back(entry); }
@@ -55,6 +65,8 @@ public:
     // the first entry that could not be removed (the job goes on past it) and why. Else "", 0.
     std::string failedPath;
     uint32_t failedError = 0;
+    // After DeleteAll: the files kept because they changed after their stamps were taken.
+    std::vector<std::string> changedPaths;
 
     // The first folder that could not be searched, or entry whose name the ANSI code page cannot
     // represent (ERROR_NO_UNICODE_TRANSLATION; its path then shows '?' in place of those
@@ -72,18 +84,21 @@ private:
 };
 
 struct CopyJob {
-    const FileList* list;
+    ProgressState progress;
+    const FileList* list = nullptr;
     std::string destination;
-    bool overwrite;
-    uint32_t error;
+    bool overwrite = false;
+    uint32_t error = 0;
     std::string failedPath;  // the target that could not be written
 };
 
 struct DeleteJob {
-    const FileList* list;
-    uint32_t error;
+    ProgressState progress;
+    const FileList* list = nullptr;
+    uint32_t error = 0;
     std::string failedPath;  // the first entry that could not be removed, and why
-    uint32_t failedError;
+    uint32_t failedError = 0;
+    std::vector<std::string> changedPaths;  // kept: changed since their stamps were taken
 };
 
 DWORD WINAPI CopyFilesProc(void* job);

@@ -128,6 +128,11 @@ LRESULT CProgressDlg::OnCatchUpTimer(WPARAM timer, LPARAM)
 
 void CProgressDlg::OnCancel()
 {
+    // A job that must run to its end says why instead of asking; it goes on meanwhile.
+    if (!m_state->cancelRefusal.empty()) {
+        MessageBox(m_state->cancelRefusal, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     if (MessageBox("You have selected to cancel operation. Are you sure?",
                    MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;

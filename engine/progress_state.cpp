@@ -2,9 +2,6 @@
 
 #include "progress_dialog.h"
 
-ProgressState FileJobProgress;
-ProgressState VaultJobProgress;
-
 ProgressState::ProgressState() : cancelEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr))
 {
     InitializeCriticalSection(&lock);

@@ -2,7 +2,8 @@
 // What a worker thread tells the dialog that shows its job: two lines of text, the units done
 // out of the total, and a non-zero error to end the job as failed. The worker changes the fields
 // under `lock` and then calls CProgressDlg::PostProgress; it polls IsCancelRequested before each
-// step (and between the chunks of a large file).
+// step (and between the chunks of a large file). Every job owns its state: two jobs never share
+// one.
 
 #include <windows.h>
 
@@ -39,6 +40,10 @@ struct ProgressState {
     HANDLE cancelEvent;  // auto-reset, unnamed; signalled with the flag below
     volatile LONG cancelRequested = 0;
     CProgressDlg* dialog = nullptr;  // the dialog showing this state, while it exists
+    // Why a cancel cannot stop this job, for a job that must run to its end once started (the
+    // user is told this instead of being asked to confirm a cancel); empty when it can be
+    // cancelled. Set before the job starts.
+    std::string cancelRefusal;
     uint32_t error = 0;
     // False from BeginJob until the worker's first report: until then the texts and counts are
     // an earlier job's (a finished one leaves done == total behind) and say nothing of this one.
@@ -59,11 +64,6 @@ public:
 private:
     CRITICAL_SECTION& lock_;
 };
-
-// The copy and delete jobs report here.
-extern ProgressState FileJobProgress;
-// The encrypt and decrypt jobs report here.
-extern ProgressState VaultJobProgress;
 
 // The bar position 0..100 for `done` of `total`: 100 when they are equal (a job with nothing to
 // do is complete), else done / (total / 100) truncated, 0 for a total of 0.

@@ -1,34 +1,43 @@
 #include "vault_job.h"
 
+#include <new>
+
 #include "file_error_text.h"
 #include "job_front_end.h"
 
 namespace vault_job {
 
-uint8_t transferBuffer[TRANSFER_BUFFER_SIZE];
-
-void Report(const std::string* status, uint64_t done)
+uint8_t* TransferBuffer(VaultJob& job)
 {
-    {
-        ProgressLock hold(VaultJobProgress);
-        if (status)
-            VaultJobProgress.status = *status;
-        VaultJobProgress.done = done;
-    }
-    CProgressDlg::PostProgress(VaultJobProgress);
+    if (!job.transferBuffer)
+        job.transferBuffer.reset(new (std::nothrow) uint8_t[TRANSFER_BUFFER_SIZE]);
+    if (!job.transferBuffer)
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return job.transferBuffer.get();
 }
 
-void Fail(DWORD error, const std::string& path)
+void Report(VaultJob& job, const std::string* status, uint64_t done)
+{
+    {
+        ProgressLock hold(job.progress);
+        if (status)
+            job.progress.status = *status;
+        job.progress.done = done;
+    }
+    CProgressDlg::PostProgress(job.progress);
+}
+
+void Fail(VaultJob& job, DWORD error, const std::string& path)
 {
     if (!path.empty())
         ShowError(FileErrorText(error, path));
-    FailProgress(VaultJobProgress, VAULT_JOB_FAILED);
+    FailProgress(job.progress, VAULT_JOB_FAILED);
 }
 
-void FailWith(const std::string& text)
+void FailWith(VaultJob& job, const std::string& text)
 {
     ShowError(text);
-    FailProgress(VaultJobProgress, VAULT_JOB_FAILED);
+    FailProgress(job.progress, VAULT_JOB_FAILED);
 }
 
 }  // namespace vault_job

@@ -1,24 +1,35 @@
 #pragma once
 // The lock and unlock jobs: the worker procedures that write a vault folder into its container
-// and restore it, and what their launcher hands them. Both report through VaultJobProgress and
-// stream everything through one transfer buffer (one vault job runs at a time). The buffer holds
-// many 32 KiB content chunks, so a gigabyte takes about a thousand reads and writes.
+// and restore it, and what their launcher hands them. Each job reports through its own progress
+// state and streams everything through a transfer buffer of its own, so nothing of one job is
+// shared with another. The buffer holds many 32 KiB content chunks, so a gigabyte takes about a
+// thousand reads and writes.
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "block_cipher.h"
 #include "container_format.h"
 #include "file_list.h"
+#include "file_stamp.h"
 #include "flushing_closer.h"
+#include "progress_state.h"
 #include "restore_journal.h"
 #include "vault_record.h"
 
 enum { VAULT_JOB_FAILED = 6001, TRANSFER_BUFFER_SIZE = 64 * CONTENT_CHUNK };
 
 struct VaultJob {
+    ProgressState progress;
+    // TRANSFER_BUFFER_SIZE bytes, taken by the job's classic stream when it starts (AllocateBuffer).
+    std::unique_ptr<uint8_t[]> transferBuffer;
     uint64_t total = 0;                 // lock: the size estimate; unlock: the container's size
     const FileList* files = nullptr;    // lock: the entries to write, in order
+    // Lock: for each entry of files, in order, the stamp of the file as its contents were read
+    // (unknown for a folder); the delete step removes a file only while it still has it.
+    std::vector<FileStamp> stamps;
     BlockCipher* cipher = nullptr;      // set up already
     // A strong vault's container is written and read with the password instead of the cipher.
     bool strong = false;
@@ -41,7 +52,8 @@ struct VaultJob {
 
 // Writes root\valueName from job.files, through job.partialPath. Ends as failed (without a
 // container) when an entry cannot be read, a file's length no longer matches its enumeration, a
-// write fails, or a file of the container's name has appeared meanwhile.
+// file has been written to since its contents were read (checked once the container is on the
+// disk), a write fails, or a file of the container's name has appeared meanwhile.
 DWORD WINAPI EncryptVaultProc(void* job);
 // Restores root\name from root\valueName. A damaged or hostile container (a header that is not
 // of type 1, a truncated entry, a name that would leave the vault folder or that Windows would
@@ -50,10 +62,12 @@ DWORD WINAPI DecryptVaultProc(void* job);
 
 // Shared by the two workers.
 namespace vault_job {
-extern uint8_t transferBuffer[TRANSFER_BUFFER_SIZE];
-void Report(const std::string* status, uint64_t done);
+// The job's transfer buffer, allocated on first use; null (with ERROR_NOT_ENOUGH_MEMORY as the
+// last error) when there is no memory for it.
+uint8_t* TransferBuffer(VaultJob& job);
+void Report(VaultJob& job, const std::string* status, uint64_t done);
 // Ends the job as failed; with a path, first tells the user why it could not be accessed.
-void Fail(DWORD error = 0, const std::string& path = std::string());
+void Fail(VaultJob& job, DWORD error = 0, const std::string& path = std::string());
 // Ends the job as failed, first telling the user `text`.
-void FailWith(const std::string& text);
+void FailWith(VaultJob& job, const std::string& text);
 }  // namespace vault_job

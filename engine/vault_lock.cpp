@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <vector>
 
 #include "../shell/registry_key.h"
 #include "container_format.h"
@@ -96,6 +97,69 @@ bool ContainerSize(const std::string& container, uint64_t* size)
     return false;
 }
 
+// What the user is told on Cancel while a locked vault's folder is being deleted.
+std::string LockedAlreadyText(const std::string& name)
+{
+    return "The vault \"" + name + "\" is locked already: all of its files are in its container. "
+           "They are being deleted from its folder now, and that goes on to the end, so that no "
+           "file stays there unencrypted.";
+}
+
+std::string PathLines(const std::vector<std::string>& paths)
+{
+    const size_t kShown = 10;
+    std::string lines;
+    for (size_t i = 0; i < paths.size() && i < kShown; ++i)
+        lines += paths[i] + "\r\n";
+    if (paths.size() > kShown)
+        lines += "and " + std::to_string(paths.size() - kShown) + " more\r\n";
+    return lines;
+}
+
+// What stayed in the folder of a vault that has just been locked, and why, or "" when it is gone.
+std::string WhatStayedText(const std::string& name, const FileList& deleted)
+{
+    std::string head = "The vault \"" + name + "\" has been locked, but ";
+    std::string text;
+    if (!deleted.changedPaths.empty())
+        text = head + "these files were changed after they had gone into its container. They "
+               "have been left in its folder with their new contents, unencrypted:\r\n" +
+               PathLines(deleted.changedPaths) +
+               "Move them out of the folder before you unlock the vault: unlocking it restores "
+               "their earlier contents.";
+    if (deleted.failedPath.empty() ||
+        (deleted.failedError == ERROR_DIR_NOT_EMPTY && !text.empty()))
+        return text;
+    if (!text.empty())
+        text += "\r\n\r\n";
+    if (deleted.failedError == ERROR_DIR_NOT_EMPTY)
+        return text + head + "files were saved into its folder while it was being locked. They "
+                             "are still in " + deleted.failedPath + ", unencrypted.";
+    return text + head + "not everything could be deleted from its folder:\r\n" +
+           FileErrorText(deleted.failedError, deleted.failedPath) +
+           "\r\nWhat is left there is not encrypted. Close the program that uses it and delete it.";
+}
+
+// The last step of a lock: deletes exactly what went into the container, each file only while
+// it is as it was read. Anything saved into the folder while the lock ran stays where it is, and
+// the user is told of everything that stayed.
+void DeleteWhatWasLocked(const std::string& folder, const FileList& files,
+                         const std::vector<FileStamp>& stamps, const std::string& name)
+{
+    FileList written;
+    written.Enumerate(folder, "");
+    auto stamp = stamps.begin();
+    for (const FileEntry& entry : files) {
+        FileEntry read = entry;
+        read.stamp = *stamp++;
+        written.Append(read);
+    }
+    written.DeleteAll(LockedAlreadyText(name));
+    std::string stayed = WhatStayedText(name, written);
+    if (!stayed.empty())
+        ShowError(stayed);
+}
+
 void SetKeyFromPassword(BlockCipher& cipher, const char* password)
 {
     cipher.SetKey(password, uint32_t(std::strlen(password)));
@@ -147,7 +211,7 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
     job.record = record_;
     job.root = root;
     job.partialPath = PartialContainerPath(root);
-    if (!RunJob(VaultJobProgress, EncryptVaultProc, &job)) {
+    if (!RunJob(job.progress, EncryptVaultProc, &job)) {
         RemoveAnyFile(job.partialPath);
         if (job.placed)
             RemoveAnyFile(container);  // completed, but the user cancelled at the last moment
@@ -160,19 +224,7 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
         ShowError(NotLockedText(record_->Name(), RecordNotSavedText()));
         return false;
     }
-    // Delete exactly what went into the container: anything saved into the folder while the
-    // job ran stays where it is.
-    FileList written;
-    written.Enumerate(folder, "");
-    for (const FileEntry& entry : files)
-        written.Append(entry);
-    written.DeleteAll();
-    if (!written.failedPath.empty())
-        ShowError("The vault \"" + record_->Name() + "\" has been locked, but not everything could "
-                  "be deleted from its folder:\r\n" +
-                  FileErrorText(written.failedError, written.failedPath) +
-                  "\r\nWhat is left there is not encrypted. Close the program that uses it and "
-                  "delete it.");
+    DeleteWhatWasLocked(folder, files, job.stamps, record_->Name());
     return true;
 }
 
@@ -207,7 +259,7 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
         job.journal.Rollback();
         return false;
     }
-    bool restored = RunJob(VaultJobProgress, DecryptVaultProc, &job);
+    bool restored = RunJob(job.progress, DecryptVaultProc, &job);
     std::string unflushed;
     if (!job.closer.Finish(&unflushed) && restored) {
         ShowError(FileErrorText(GetLastError(), unflushed));
@@ -237,7 +289,9 @@ bool VaultFolder::Discard(const std::string& root, int mode) const
     }
     if (mode & DISCARD_CONTAINER)
         list.Enumerate(ContainerPath(root), "");
-    list.DeleteAll();
+    // Stopped halfway, a removal would leave part of the vault behind with no record of it.
+    list.DeleteAll("The vault \"" + record_->Name() + "\" is being removed, and that goes on to "
+                   "the end, so that nothing of it is left behind.");
     return true;
 }
 

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "file_stamp.h"
+
 class WinFile {
 public:
     WinFile() = default;
@@ -38,6 +40,8 @@ public:
     bool Flush();
     // The file's size, or false.
     bool Size(uint64_t* size) const;
+    // The open file's stamp, or false. Only looks, so it is not counted.
+    bool Stamp(FileStamp* stamp) const { return StampOfHandle(handle_, stamp); }
 
 private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;

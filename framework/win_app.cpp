@@ -54,6 +54,18 @@ bool AfxPostToMainWindow(UINT message, WPARAM wParam, LPARAM lParam)
 
 HINSTANCE AfxGetInstanceHandle() { return GetModuleHandleA(nullptr); }
 
+HWND AfxGetSafeOwner()
+{
+    if (HWND active = GetActiveWindow())
+        return active;
+    CWinApp* app = AfxGetApp();
+    HWND main = app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
+    if (!main)
+        return nullptr;
+    HWND popup = GetLastActivePopup(main);
+    return popup && IsWindowVisible(popup) ? popup : nullptr;
+}
+
 std::string ModuleFilePath()
 {
     char path[MAX_PATH] = "";

@@ -28,6 +28,10 @@ CWinApp* AfxGetApp();
 // Posts a message to the application's main window; false when there is no main window.
 bool AfxPostToMainWindow(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 HINSTANCE AfxGetInstanceHandle();
+// The window that a new modal window of this thread should belong to, so that it disables that
+// window while it is up: the thread's active window, else the last active popup of the main
+// window when that is visible, else none.
+HWND AfxGetSafeOwner();
 // The program file's name without its extension: the caption of the program's message boxes.
 std::string AfxGetAppName();
 // A string resource of the program, or "" when it is missing.

@@ -5,6 +5,7 @@
 
 #include "engine/file_list.h"
 #include "engine/progress_state.h"
+#include "recording_front_end.h"
 #include "scratch.h"
 #include "ui_driver.h"
 
@@ -72,14 +73,15 @@ TEST_F(FileTreeTest, CopyRecreatesTheTreeWithItsAttributes)
     SetFileAttributesA((d + "\\a\\b.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
     FileList list;
     list.Enumerate(d, "*.*");
+    ObservingFrontEnd observer;
     ASSERT_TRUE(list.CopyTo(e, false)) << list.lastError;
     EXPECT_EQ(ReadFileBytes(e + "\\a\\b.txt"), "bee");
     EXPECT_EQ(ReadFileBytes(e + "\\c.txt"), "sea");
     EXPECT_EQ(ReadFileBytes(e + "\\.hidden"), "dot");
     EXPECT_TRUE(Attributes(e + "\\c.txt") & FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(Attributes(e + "\\a\\b.txt") & FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_EQ(FileJobProgress.status, "Done.");
-    EXPECT_EQ(FileJobProgress.title, "Copy files to " + e);
+    EXPECT_EQ(observer.status, "Done.");
+    EXPECT_EQ(observer.title, "Copy files to " + e);
 }
 
 TEST_F(FileTreeTest, AListThatStartsWithTheFolderCopiesItByName)
@@ -159,12 +161,12 @@ TEST_F(FileTreeTest, CancellingACopyStopsItBeforeTheEnd)
     FileList list;
     for (int i = 0; i < 3000; ++i)
         list.Enumerate(d, "*.*");
+    ObservingFrontEnd observer;
     std::thread user([] { CancelProgressDialog(IDYES); });
     EXPECT_FALSE(list.CopyTo(e, true));
     user.join();
     EXPECT_EQ(list.lastError, 0u);
-    ProgressLock hold(FileJobProgress);
-    EXPECT_LT(FileJobProgress.done, FileJobProgress.total);
+    EXPECT_LT(observer.done, observer.total);
 }
 
 TEST_F(FileTreeTest, LinksAreListedButNeverFollowed)

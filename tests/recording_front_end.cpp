@@ -35,3 +35,51 @@ std::vector<std::string> RecordingFrontEnd::TakeErrors()
     taken.swap(errors_);
     return taken;
 }
+
+ObservingFrontEnd::ObservingFrontEnd() : ObservingFrontEnd(CurrentJobFrontEnd()) {}
+
+ObservingFrontEnd::ObservingFrontEnd(JobFrontEnd& inner)
+    : previous_(CurrentJobFrontEnd()), inner_(inner)
+{
+    SetJobFrontEnd(this);
+}
+
+ObservingFrontEnd::~ObservingFrontEnd() { SetJobFrontEnd(&previous_); }
+
+bool ObservingFrontEnd::RunJob(ProgressState& state, JobProc proc, void* job)
+{
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        running_ = &state;
+    }
+    if (beforeEachJob)
+        beforeEachJob(proc);
+    bool completed = inner_.RunJob(state, proc, job);
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        running_ = nullptr;
+    }
+    ++jobs;
+    ProgressLock hold(state);
+    title = state.title;
+    status = state.status;
+    done = state.done;
+    total = state.total;
+    error = state.error;
+    return completed;
+}
+
+void ObservingFrontEnd::ShowError(const std::string& text) { inner_.ShowError(text); }
+
+bool ObservingFrontEnd::RunningProgress(uint64_t* done, uint64_t* total, std::string* title)
+{
+    std::lock_guard<std::mutex> hold(mutex_);
+    if (!running_)
+        return false;
+    ProgressLock state(*running_);
+    *done = running_->done;
+    *total = running_->total;
+    if (title)
+        *title = running_->title;
+    return running_->started;
+}

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -30,4 +31,38 @@ public:
 private:
     std::mutex mutex_;
     std::vector<std::string> errors_;
+};
+
+// Passes every job and message on to another front end (by default the one installed before
+// it), and keeps what
+// each job's state showed when the job ended, for tests that read a job's texts and counts (every
+// job owns its state, which is gone once the job is). Installed for the object's lifetime.
+class ObservingFrontEnd : public JobFrontEnd {
+public:
+    ObservingFrontEnd();
+    explicit ObservingFrontEnd(JobFrontEnd& inner);
+    // Installs again the front end that was installed before it.
+    ~ObservingFrontEnd() override;
+
+    bool RunJob(ProgressState& state, JobProc proc, void* job) override;
+    void ShowError(const std::string& text) override;
+
+    // The running job's counts, read under its lock; false when no job runs. Safe from any
+    // thread: the job's state is not released while it is being read.
+    bool RunningProgress(uint64_t* done, uint64_t* total, std::string* title = nullptr);
+
+    // Called with each job's procedure just before the job is passed on.
+    std::function<void(JobProc)> beforeEachJob;
+    int jobs = 0;  // jobs run so far
+    std::string title;
+    std::string status;
+    uint64_t done = 0;
+    uint64_t total = 0;
+    uint32_t error = 0;
+
+private:
+    JobFrontEnd& previous_;
+    JobFrontEnd& inner_;
+    std::mutex mutex_;
+    ProgressState* running_ = nullptr;
 };

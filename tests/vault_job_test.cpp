@@ -37,7 +37,7 @@ TEST(EncryptVaultProc, FailsWhenAFileChangedLengthAfterTheEnumeration)
         job.record = &record;
         job.root = root.Path();
         job.partialPath = root / "00000001.vlt.partial";
-        CProgressDlg dialog(VaultJobProgress);
+        CProgressDlg dialog(job.progress);
         MessageBoxAnswerer user(IDOK);
         EXPECT_FALSE(dialog.Run(EncryptVaultProc, &job)) << c.what;
         ASSERT_TRUE(user.Wait()) << c.what;
@@ -47,7 +47,7 @@ TEST(EncryptVaultProc, FailsWhenAFileChangedLengthAfterTheEnumeration)
             << c.what;
         EXPECT_FALSE(job.placed) << c.what;
         EXPECT_FALSE(Exists(root / "00000001.vlt")) << c.what;
-        ProgressLock hold(VaultJobProgress);
-        EXPECT_EQ(VaultJobProgress.error, uint32_t(VAULT_JOB_FAILED)) << c.what;
+        ProgressLock hold(job.progress);
+        EXPECT_EQ(job.progress.error, uint32_t(VAULT_JOB_FAILED)) << c.what;
     }
 }

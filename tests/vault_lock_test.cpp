@@ -7,9 +7,11 @@
 #include "engine/blowfish_cipher.h"
 #include "engine/container_format.h"
 #include "engine/directory_tree.h"
+#include "engine/file_list.h"
 #include "engine/progress_dialog.h"
 #include "engine/vault_store.h"
 #include "framework/win_app.h"
+#include "recording_front_end.h"
 #include "scratch.h"
 #include "vault_fixture.h"
 #include "ui_driver.h"
@@ -675,4 +677,118 @@ TEST_F(VaultLockTest, ALockSaysWhatItCouldNotDeleteFromTheFolder)
                            "encrypted. Close the program that uses it and delete it.");
     EXPECT_FALSE(Exists(In("free.txt")));
     EXPECT_TRUE(Exists(Container()));
+}
+
+// Cancel while the folder of a vault that is locked already is being deleted: the user is told
+// why that step goes on, and the lock ends as a lock.
+TEST_F(VaultLockTest, CancelWhileTheFolderIsDeletedSaysWhyAndTheLockEnds)
+{
+    for (int i = 0; i < 50; ++i)
+        WriteFileBytes(In("file" + std::to_string(i)), "contents");
+    ObservingFrontEnd observer;
+    std::thread user;
+    CancelAnswer answer;
+    observer.beforeEachJob = [&](JobProc proc) {
+        if (proc != DeleteFilesProc)
+            return;
+        ResetEvent(cancelConfirmed);
+        CProgressDlg::postFunction = PostAfterTheCancel;
+        user = std::thread([&answer] {
+            answer = CancelProgressDialog(IDOK);
+            SetEvent(cancelConfirmed);
+        });
+    };
+    EXPECT_TRUE(vault.Lock(root.Path(), "pw"));
+    user.join();
+    CProgressDlg::postFunction = PostMessageA;
+    EXPECT_TRUE(answer.asked);
+    EXPECT_EQ(answer.text, "The vault \"My Vault\" is locked already: all of its files are in its "
+                           "container. They are being deleted from its folder now, and that goes "
+                           "on to the end, so that no file stays there unencrypted.");
+    EXPECT_EQ(vault.flags, VAULT_LOCKED);
+    EXPECT_FALSE(Exists(Folder()));
+    EXPECT_TRUE(vault.Unlock(root.Path(), "pw"));
+    EXPECT_EQ(ReadFileBytes(In("file49")), "contents");
+}
+
+// A file saved after the lock had read it, but before the lock deletes it, is kept with its new
+// contents, and the user is told where it is and why.
+TEST_F(VaultLockTest, AFileSavedJustBeforeItsDeletionIsKeptAndNamed)
+{
+    WriteFileBytes(In("notes.txt"), "first draft");
+    WriteFileBytes(In("other.txt"), "other");
+    ObservingFrontEnd observer;
+    observer.beforeEachJob = [this](JobProc proc) {
+        if (proc == DeleteFilesProc)
+            WriteFileBytes(In("notes.txt"), "second one!");  // the same length: only its time
+    };
+    MessageBoxAnswerer answer(IDOK);
+    EXPECT_TRUE(vault.Lock(root.Path(), "pw"));
+    ASSERT_TRUE(answer.Wait());
+    EXPECT_EQ(answer.text, "The vault \"My Vault\" has been locked, but these files were changed "
+                           "after they had gone into its container. They have been left in its "
+                           "folder with their new contents, unencrypted:\r\n" + In("notes.txt") +
+                           "\r\nMove them out of the folder before you unlock the vault: "
+                           "unlocking it restores their earlier contents.");
+    EXPECT_EQ(ReadFileBytes(In("notes.txt")), "second one!");
+    EXPECT_FALSE(Exists(In("other.txt")));
+    EXPECT_EQ(vault.flags, VAULT_LOCKED);
+}
+
+namespace {
+
+// Names a large file so that some small file of the folder comes before it in the order in which
+// the folder is listed (and so locked); returns that small file's path.
+std::string SmallFileBeforeALargeOne(const std::string& folder)
+{
+    for (int i = 0; i < 10; ++i)
+        WriteFileBytes(folder + "\\early" + std::to_string(i) + ".txt",
+                       "small file " + std::to_string(i));
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        std::string large = folder + "\\large" + std::to_string(attempt) + ".bin";
+        WriteFileBytes(large, PatternBytes(64 << 20));
+        FileList files;
+        files.Enumerate(folder, "*");
+        std::string before;
+        for (const FileEntry& entry : files) {
+            if (entry.path == large && !before.empty())
+                return before;
+            if (entry.path.find("early") != std::string::npos)
+                before = entry.path;
+        }
+        DeleteFileA(large.c_str());
+    }
+    return std::string();
+}
+
+}  // namespace
+
+// A file saved while the lock reads another, large file, after its own contents had been read:
+// the container would hold its old contents, so the lock is undone and names it.
+TEST_F(VaultLockTest, AFileSavedDuringTheLockAfterItWasReadUndoesTheLock)
+{
+    std::string saved = SmallFileBeforeALargeOne(Folder());
+    ASSERT_FALSE(saved.empty());
+    std::string newer = "saved meanwhile, newer";
+    ObservingFrontEnd observer;
+    std::thread user([&] {
+        for (int i = 0; i < 60000; ++i) {
+            uint64_t done = 0, total = 0;
+            if (observer.RunningProgress(&done, &total) && done > (8u << 20)) {
+                WriteFileBytes(saved, newer);
+                return;
+            }
+            Sleep(1);
+        }
+    });
+    MessageBoxAnswerer answer(IDOK);
+    EXPECT_FALSE(vault.Lock(root.Path(), "pw"));
+    user.join();
+    ASSERT_TRUE(answer.Wait());
+    EXPECT_EQ(answer.text, saved + " changed while the vault was being locked. Close the program "
+                                   "that is writing it and lock the vault again.");
+    EXPECT_EQ(ReadFileBytes(saved), newer);
+    EXPECT_EQ(vault.flags, VAULT_UNLOCKED);
+    EXPECT_FALSE(Exists(Container()));
+    EXPECT_FALSE(Exists(Container() + ".partial"));
 }

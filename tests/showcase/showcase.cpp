@@ -182,21 +182,24 @@ int ShowRemoveQuestion(CVaultsApp& app, VaultRecord record)
 // the user cancels. The texts are the ones the encrypt job reports.
 DWORD WINAPI HeldLockJob(void* parameter)
 {
-    const VaultRecord& record = *static_cast<VaultRecord*>(parameter);
+    VaultJob& job = *static_cast<VaultJob*>(parameter);
     const uint64_t total = uint64_t(48) << 20;
-    StartProgress(VaultJobProgress, "Encrypt vault " + record.Name(), total);
+    StartProgress(job.progress, "Encrypt vault " + job.record->Name(), total);
     std::string status = "Processing " +
-                         record.folder.FolderPath(GetVaultsApp().GetVaultsRoot()) + "\\readme.txt";
-    vault_job::Report(&status, total / 5 * 2);
-    while (!VaultJobProgress.IsCancelRequested())
+                         job.record->folder.FolderPath(job.root) + "\\readme.txt";
+    vault_job::Report(job, &status, total / 5 * 2);
+    while (!job.progress.IsCancelRequested())
         Sleep(50);
     return 0;
 }
 
 int ShowLockProgress(VaultRecord record)
 {
-    CProgressDlg dialog(VaultJobProgress);
-    return dialog.Run(HeldLockJob, &record) ? 0 : 1;
+    VaultJob job;
+    job.record = &record;
+    job.root = GetVaultsApp().GetVaultsRoot();
+    CProgressDlg dialog(job.progress);
+    return dialog.Run(HeldLockJob, &job) ? 0 : 1;
 }
 
 }  // namespace
