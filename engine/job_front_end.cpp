@@ -35,6 +35,8 @@ public:
         return completed;
     }
 
+    bool IsRunning() const { return running_ != nullptr; }
+
     void ShowError(const std::string& text) override
     {
         // Above the running job's dialog while one is open, else above the active window.
@@ -51,6 +53,8 @@ DialogFrontEnd dialogFrontEnd;
 JobFrontEnd* current = &dialogFrontEnd;
 
 }  // namespace
+
+bool IsJobRunning() { return dialogFrontEnd.IsRunning(); }
 
 JobFrontEnd& CurrentJobFrontEnd() { return *current; }
 

@@ -16,6 +16,9 @@ public:
     virtual void ShowError(const std::string& text) = 0;
 };
 
+// True while the progress dialog shows a job of this program's.
+bool IsJobRunning();
+
 // The front end in use: the progress dialog unless another one was installed.
 JobFrontEnd& CurrentJobFrontEnd();
 // Installs `frontEnd` (not owned); null restores the progress dialog.

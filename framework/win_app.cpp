@@ -54,6 +54,18 @@ bool AfxPostToMainWindow(UINT message, WPARAM wParam, LPARAM lParam)
 
 HINSTANCE AfxGetInstanceHandle() { return GetModuleHandleA(nullptr); }
 
+bool AfxBringModalForward(HWND window)
+{
+    HWND top = window ? GetAncestor(window, GA_ROOT) : nullptr;
+    if (!top || IsWindowEnabled(top))
+        return false;
+    HWND modal = GetLastActivePopup(top);
+    if (IsIconic(top))
+        ShowWindow(top, SW_RESTORE);
+    SetForegroundWindow(modal ? modal : top);
+    return true;
+}
+
 HWND AfxGetSafeOwner()
 {
     if (HWND active = GetActiveWindow())

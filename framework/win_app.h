@@ -32,6 +32,10 @@ HINSTANCE AfxGetInstanceHandle();
 // window while it is up: the thread's active window, else the last active popup of the main
 // window when that is visible, else none.
 HWND AfxGetSafeOwner();
+// When `window`'s top-level window is disabled because a modal window of the program is up over
+// it (a progress dialog, a question, a dialog), brings that modal window forward and returns
+// true: nothing else may start from that window meanwhile. False when the window is free.
+bool AfxBringModalForward(HWND window);
 // The program file's name without its extension: the caption of the program's message boxes.
 std::string AfxGetAppName();
 // A string resource of the program, or "" when it is missing.

@@ -1,8 +1,11 @@
 #include "main_frame.h"
 
+#include "../engine/job_front_end.h"
+#include "../framework/win_app.h"
 #include "../resources/resource.h"
 #include "already_running_dialog.h"
 #include "app_messages.h"
+#include "session_block.h"
 #include "settings.h"
 #include "vaults_app.h"
 
@@ -24,7 +27,13 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_MANAGE_VAULTS, &CMainFrame::OnManageVaults)
     ON_COMMAND(ID_SHOW_ABOUT, &CMainFrame::OnShowAbout)
     ON_MESSAGE(WM_HOTKEY, &CMainFrame::OnHotKey)
+    ON_MESSAGE(WM_TIMER, &CMainFrame::OnWaitTimer)
 END_MESSAGE_MAP()
+
+namespace {
+const UINT_PTR kWaitTimer = 1;
+const UINT kWaitMilliseconds = 250;
+}  // namespace
 
 CMainFrame::CMainFrame()
 {
@@ -62,6 +71,13 @@ void CMainFrame::OnClose()
 {
     if (m_askingToClose)
         return;
+    // Whatever is modal over the main dialog (a lock or unlock under way, a question) ends
+    // first; the exit follows, asking as usual.
+    if (AfxBringModalForward(m_mainDialog.m_hWnd)) {
+        m_closeWhenFree = true;
+        StartWaiting();
+        return;
+    }
     if (GetVaultsApp().GetVaultStore().HasUnlockedVault()) {
         m_askingToClose = true;
         int answer = MessageBox("There are unlocked Vaults. Close anyway?",
@@ -81,7 +97,41 @@ LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM)
     return 0;
 }
 
-LRESULT CMainFrame::OnQueryEndSession(WPARAM, LPARAM) { return TRUE; }
+LRESULT CMainFrame::OnQueryEndSession(WPARAM, LPARAM)
+{
+    if (!IsJobRunning())
+        return TRUE;
+    // A job cut short by the session's end would leave its vault for the next start to put
+    // right: Windows waits, showing why, and the user can log off once the job is done.
+    BlockSessionEnd(m_hWnd, L"A vault is being locked or unlocked. Please wait until it is done.");
+    m_blockingSessionEnd = true;
+    StartWaiting();
+    return FALSE;
+}
+
+void CMainFrame::StartWaiting() { SetTimer(m_hWnd, kWaitTimer, kWaitMilliseconds, nullptr); }
+
+bool CMainFrame::IsMainDialogFree() const
+{
+    return !m_mainDialog.m_hWnd || IsWindowEnabled(m_mainDialog.m_hWnd);
+}
+
+LRESULT CMainFrame::OnWaitTimer(WPARAM timer, LPARAM)
+{
+    if (timer != kWaitTimer)
+        return 0;
+    if (m_blockingSessionEnd && !IsJobRunning()) {
+        m_blockingSessionEnd = false;
+        UnblockSessionEnd(m_hWnd);
+    }
+    if (m_closeWhenFree && IsMainDialogFree()) {
+        m_closeWhenFree = false;
+        PostMessage(WM_CLOSE);
+    }
+    if (!m_blockingSessionEnd && !m_closeWhenFree)
+        KillTimer(m_hWnd, kWaitTimer);
+    return 0;
+}
 
 LRESULT CMainFrame::OnEndSession(WPARAM ending, LPARAM)
 {

@@ -33,6 +33,7 @@ protected:
     LRESULT OnQueryEndSession(WPARAM, LPARAM);
     LRESULT OnEndSession(WPARAM ending, LPARAM);
     LRESULT OnShutdownRequest(WPARAM, LPARAM);
+    LRESULT OnWaitTimer(WPARAM timer, LPARAM);
 
     LRESULT OnTrayNotify(WPARAM, LPARAM event);
     LRESULT OnRefreshTrayIcon(WPARAM, LPARAM);
@@ -58,8 +59,17 @@ private:
     CTrayIcon m_trayIcon;
     COwnedMenu m_trayMenu;
     CVaultsDlg m_mainDialog;
+    // Polls until what the flags below wait for is over.
+    void StartWaiting();
+    bool IsMainDialogFree() const;
+
     // While the unlocked-vaults question is open, further close requests are ignored.
     bool m_askingToClose = false;
+    // An exit asked for while a window was modal over the main dialog: it goes on once that
+    // window has gone.
+    bool m_closeWhenFree = false;
+    // The end of the session is refused while a job runs: a vault is half locked or unlocked.
+    bool m_blockingSessionEnd = false;
 };
 
 // The registered message "WM_ORVELLA_SHUTDOWN": another process asks the program to exit.

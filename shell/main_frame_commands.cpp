@@ -6,8 +6,10 @@
 
 void CMainFrame::OnNewVault()
 {
-    OnManageVaults();
-    m_mainDialog.GetVaultsPage().PostMessage(WM_COMMAND, IDC_VAULT_NEW);
+    // Nothing starts while a window is modal over the main dialog (a job runs, say): that window
+    // comes forward instead.
+    if (m_mainDialog.ShowOnTab(IDC_TAB_VAULTS))
+        m_mainDialog.GetVaultsPage().PostMessage(WM_COMMAND, IDC_VAULT_NEW);
 }
 
 void CMainFrame::OnShowOptions() { m_mainDialog.ShowOnTab(IDC_TAB_OPTIONS); }

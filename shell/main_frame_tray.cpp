@@ -2,6 +2,7 @@
 
 #include "main_frame.h"
 
+#include "../framework/win_app.h"
 #include "../resources/resource.h"
 #include "settings.h"
 #include "vaults_app.h"
@@ -47,7 +48,13 @@ LRESULT CMainFrame::OnTaskbarCreated(WPARAM, LPARAM)
 
 LRESULT CMainFrame::OnTrayNotify(WPARAM, LPARAM event)
 {
-    switch (LOWORD(event)) {
+    UINT mouse = LOWORD(event);
+    // While a window is modal over the main dialog (a job's progress, say), the icon brings that
+    // window forward instead of offering anything that could start something else.
+    if ((mouse == WM_LBUTTONDBLCLK || mouse == WM_RBUTTONDOWN) &&
+        AfxBringModalForward(m_mainDialog.m_hWnd))
+        return 0;
+    switch (mouse) {
     case WM_LBUTTONDBLCLK:
         OutputDebugStringA("WM_LBUTTONDOWN\n");
         PostMessage(WM_COMMAND, ID_MANAGE_VAULTS);

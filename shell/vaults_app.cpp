@@ -95,9 +95,11 @@ bool CVaultsApp::ClaimSingleInstance() const
     // search names the platform's dialog class as well as the caption.
     HWND running = FindWindowA("#32770", m_appTitle.c_str());
     if (running) {
-        // Shown first: a hidden window cannot become the foreground window.
+        // Shown first: a hidden window cannot become the foreground window. A window that is
+        // modal over it (a lock's progress, say) comes forward in its place.
         ShowWindow(running, SW_RESTORE);
-        SetForegroundWindow(running);
+        HWND modal = GetLastActivePopup(running);
+        SetForegroundWindow(modal ? modal : running);
     }
     return false;
 }

@@ -49,12 +49,15 @@ bool CVaultsDlg::Create()
 
 void CVaultsDlg::SelectTab(int tabId) { m_tabs.Select(tabId); }
 
-void CVaultsDlg::ShowOnTab(int tabId)
+bool CVaultsDlg::ShowOnTab(int tabId)
 {
+    if (AfxBringModalForward(m_hWnd))
+        return false;
     if (tabId)
         SelectTab(tabId);
     ShowWindow(IsIconic(m_hWnd) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(m_hWnd);
+    return true;
 }
 
 CVaultsPage& CVaultsDlg::GetVaultsPage() { return m_vaultsPage; }

@@ -19,7 +19,9 @@ public:
     // 1054 About) and hides the others.
     void SelectTab(int tabId);
     // Selects tabId (0: keeps the current tab) and shows and activates the dialog.
-    void ShowOnTab(int tabId);
+    // False, bringing forward the window that is modal over this dialog instead, while one is
+    // (a job's progress, a question, a vault dialog): the dialog and its tab stay as they are.
+    bool ShowOnTab(int tabId);
     // The Vaults page, to which the main frame posts New (1062).
     CVaultsPage& GetVaultsPage();
 

@@ -61,6 +61,8 @@ private:
     // Claims the vault of `record` for this command and reads its record again. A vault claimed
     // elsewhere is refused with a message; false then, or when the record is gone.
     bool ClaimAndReload(VaultClaim& claim, VaultRecord& record);
+    // True, bringing it forward, while a window is modal over the page.
+    bool IsBusy();
     // The selected row's vault, claimed and read again (LoadSelected, then ClaimAndReload).
     bool ClaimSelected(VaultClaim& claim, VaultRecord& record);
     // Unlocks the claimed vault after asking for its password (unless it is unlocked already)

@@ -1,15 +1,19 @@
 // The Vaults page's four commands. Each reads its vault's record again before it acts and ends
-// only when its whole flow (dialogs, the lock or unlock job, the save) is over.
+// only when its whole flow (dialogs, the lock or unlock job, the save) is over; while one flow
+// is under way, no other starts.
 
 #include "vaults_page.h"
 
 #include "../engine/vault_claim.h"
+#include "../framework/win_app.h"
 #include "../resources/resource.h"
 #include "password_dialog.h"
 #include "vault_properties_dialog.h"
 
 void CVaultsPage::OnNew()
 {
+    if (IsBusy())
+        return;
     VaultRecord record;
     // The dialog holds the vault names until it goes, which is after the save.
     CVaultPropertiesDlg dialog(this);
@@ -27,6 +31,8 @@ void CVaultsPage::OnNew()
 
 void CVaultsPage::OnManage()
 {
+    if (IsBusy())
+        return;
     VaultClaim claim;
     VaultRecord record;
     if (!ClaimSelected(claim, record))
@@ -53,6 +59,8 @@ void CVaultsPage::OnManage()
 
 void CVaultsPage::OnLock()
 {
+    if (IsBusy())
+        return;
     VaultClaim claim;
     VaultRecord record;
     if (!ClaimSelected(claim, record))
@@ -68,6 +76,8 @@ void CVaultsPage::OnLock()
 
 void CVaultsPage::OnUnlockAndOpen()
 {
+    if (IsBusy())
+        return;
     VaultClaim claim;
     VaultRecord record;
     if (!LoadSelected(record))
@@ -89,6 +99,13 @@ bool CVaultsPage::UnlockClaimed(VaultRecord& record)
     }
     ShowLockState(record);
     return true;
+}
+
+bool CVaultsPage::IsBusy()
+{
+    // A command can arrive here while a window is modal over the page (posted by the tray menu
+    // before a job started, say): one flow at a time, so that window comes forward instead.
+    return AfxBringModalForward(m_hWnd);
 }
 
 bool CVaultsPage::ClaimSelected(VaultClaim& claim, VaultRecord& record)
