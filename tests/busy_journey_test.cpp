@@ -23,15 +23,15 @@
 namespace {
 
 const size_t kPiece = 4 << 20;
-// Large enough that the lock outlasts every step below (about 5 s under Wine here).
-const int kPieces = 384;
+// Large enough that the lock outlasts every step below (2 GiB: about 10 s under Wine here).
+const int kPieces = 512;
 
 std::string Piece(int index) { return PatternBytes(kPiece, unsigned(index) + 7); }
 
 void WriteLargeFile(const std::string& path)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path << " (error " << GetLastError() << ")";
     for (int i = 0; i < kPieces; ++i) {
         std::string piece = Piece(i);
         DWORD written = 0;
@@ -101,7 +101,8 @@ protected:
         }
         ASSERT_NO_FATAL_FAILURE(WriteLargeFile(root / "Big\\large.bin"));
         for (int i = 0; i < 20; ++i)
-            WriteFileBytes(root / ("Small\\note" + std::to_string(i) + ".txt"), Piece(i).substr(0, 999));
+            WriteFileBytes(root / ("Small\\note" + std::to_string(i) + ".txt"),
+                           Piece(i).substr(0, 999));
         CliRun locked = RunCli({"lock", "Small"}, "secret\n");
         ASSERT_EQ(locked.exitCode, 0) << locked.err;
         exe = InstalledExePath();
@@ -112,19 +113,20 @@ protected:
         ASSERT_TRUE(frame && dialog);
     }
 
-    // Asserts that nothing but the main dialog and the lock's progress is shown, that the main
-    // dialog is still disabled on the Vaults tab, and that the lock still runs.
+    // Asserts that nothing but the main dialog and the lock's progress (of its encryption or,
+    // later, of its deletion of the folder) is shown, that the main dialog is still disabled on
+    // the Vaults tab, and that the lock still runs.
     void ExpectOnlyTheLock(const char* what)
     {
         Sleep(400);  // time for a window that should not come
         std::set<HWND> shown = VisibleDialogs(Id());
+        HWND progress = WaitForDialog(IsProgressDialog, 0, Id());
+        ASSERT_TRUE(progress) << what << ": the lock ended before the test was done";
         EXPECT_EQ(shown, (std::set<HWND>{dialog, progress})) << what << ": something else opened";
+        EXPECT_EQ(GetWindow(progress, GW_OWNER), dialog) << what << ": the progress's owner";
         EXPECT_FALSE(IsWindowEnabled(dialog)) << what;
         EXPECT_EQ(VisibleTab(dialog), IDC_TAB_VAULTS) << what;
-        ASSERT_TRUE(IsWindow(progress)) << what << ": the lock ended before the test was done";
     }
-
-    HWND progress = nullptr;
 };
 
 }  // namespace
@@ -137,9 +139,14 @@ TEST_F(BusyProgramTest, NothingElseStartsWhileALockRunsAndEveryVaultComesBack)
     HWND page = GetParent(lock);
     PressButton(lock);
     ASSERT_TRUE(ProvePassword("secret"));
-    progress = WaitForDialog(IsProgressDialog, 15000, Id());
-    ASSERT_TRUE(progress) << "the lock showed no progress";
-    EXPECT_EQ(GetWindow(progress, GW_OWNER), dialog) << "the progress belongs to the main dialog";
+    ASSERT_TRUE(WaitForDialog(IsProgressDialog, 15000, Id())) << "the lock showed no progress";
+
+    // The slowest first, while the lock has the longest way to go.
+    HANDLE second = program.Start(ShellDesktop::kName, exe);
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(ProgramUnderTest::WaitForExit(second, 15000)) << "the second start stayed";
+    CloseHandle(second);
+    ASSERT_NO_FATAL_FAILURE(ExpectOnlyTheLock("a second start"));
 
     struct Way {
         const char* what;
@@ -165,12 +172,6 @@ TEST_F(BusyProgramTest, NothingElseStartsWhileALockRunsAndEveryVaultComesBack)
         PostMessageA(*way.window, way.message, way.wParam, way.lParam);
         ASSERT_NO_FATAL_FAILURE(ExpectOnlyTheLock(way.what));
     }
-
-    HANDLE second = program.Start(ShellDesktop::kName, exe);
-    ASSERT_TRUE(second);
-    EXPECT_TRUE(ProgramUnderTest::WaitForExit(second, 15000)) << "the second start stayed";
-    CloseHandle(second);
-    ASSERT_NO_FATAL_FAILURE(ExpectOnlyTheLock("a second start"));
 
     DWORD_PTR agrees = TRUE;
     ASSERT_TRUE(SendMessageTimeoutA(frame, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
