@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "../engine/vault_recovery.h"
+#include "../shell/start_recovery.h"
 #include "commands.h"
 #include "console_front_end.h"
 
@@ -17,7 +17,8 @@ int RunCompanion(const std::vector<std::string>& arguments)
                      LastStatus);
     } else {
         // Before any command touches a vault.
-        for (const std::string& note : RecoverVaults(context.store, context.root))
+        for (const std::string& note :
+             RecoverAtStart(context.settings, context.store, context.root))
             std::fprintf(stderr, "orvella-cli: %s\n", note.c_str());
         code = RunCommand(context, arguments);
     }

@@ -5,5 +5,5 @@
 #include <vector>
 
 // Installs the console front end, opens the program's settings, puts right whatever a cut-short
-// lock or unlock left behind (RecoverVaults) and runs the command. Returns the exit code.
+// move, lock or unlock left behind (RecoverAtStart) and runs the command. Returns the exit code.
 int RunCompanion(const std::vector<std::string>& arguments);

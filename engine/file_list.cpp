@@ -117,6 +117,22 @@ void ReportOneMore(ProgressState& progress)
     CProgressDlg::PostProgress(progress);
 }
 
+// Writes a copied file through to the disk. Its attributes are plain afterwards (a read-only
+// copy could not be opened for the flush); the caller gives it the original's.
+bool FlushCopy(const std::wstring& target)
+{
+    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool flushed = FlushFileBuffers(file) != FALSE;
+    DWORD error = GetLastError();
+    CloseHandle(file);
+    SetLastError(error);
+    return flushed;
+}
+
 // Makes one entry at target; on failure the system's last error says why.
 bool CopyEntry(const FileEntry& entry, const std::string& target, bool overwrite)
 {
@@ -126,7 +142,8 @@ bool CopyEntry(const FileEntry& entry, const std::string& target, bool overwrite
         return CreateDirectoryTree(target);
     }
     SetFileAttributesW(longTarget.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return CopyFileW(LongPath(entry.path).c_str(), longTarget.c_str(), !overwrite) != FALSE;
+    return CopyFileW(LongPath(entry.path).c_str(), longTarget.c_str(), !overwrite) &&
+           FlushCopy(longTarget);
 }
 
 bool RemoveEntry(const FileEntry& entry, const std::wstring& path)

@@ -40,7 +40,9 @@ public:
     int Enumerate(const std::string& dir, const std::string& mask);
 
     // Copies every entry into destination (keeping paths relative to the list's base); true
-    // when the job ran to its end. Stops at the first failure, leaving what was copied.
+    // when the job ran to its end. Each copied file is flushed to the disk before the job goes on,
+    // so that the originals may go once it has ended. Stops at the first failure, leaving what was
+    // copied.
     bool CopyTo(const std::string& destination, bool overwrite);
     // Deletes every entry, tail to head; a failed removal is noted in lastError and the job goes
     // on. A file with a known stamp is held against writers, compared and deleted only when its

@@ -23,8 +23,7 @@ bool VaultStore::Save(const VaultRecord& record) const
     if (!key_.WriteBinary(VaultRecord::ValueNameOf(record.id).c_str(), &record,
                           VAULT_RECORD_SIZE))
         return false;
-    LastStatus = RegFlushKey(key_.GetHandle());
-    return LastStatus == ERROR_SUCCESS;
+    return key_.Flush();
 }
 
 void VaultStore::Remove(VaultRecord& record, const std::string& root)

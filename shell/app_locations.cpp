@@ -1,5 +1,6 @@
 #include "app_locations.h"
 
+#include "../engine/directory_tree.h"
 #include "settings.h"
 
 namespace {
@@ -38,4 +39,10 @@ std::string DefaultVaultsRoot(const std::string& brand, const std::string& title
 std::string ReadVaultsRoot(const CRegistryKey& settings, const std::string& defaultRoot)
 {
     return settings.ReadString(SETTING_VAULTS_ROOT, defaultRoot);
+}
+
+bool SaveVaultsRoot(CRegistryKey& settings, const std::string& root)
+{
+    CreateDirectoryTree(root);
+    return settings.WriteString(SETTING_VAULTS_ROOT, root) && settings.Flush();
 }

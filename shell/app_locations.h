@@ -12,3 +12,6 @@ std::string ApplicationKeyPath(const std::string& brand, const std::string& titl
 std::string DefaultVaultsRoot(const std::string& brand, const std::string& title);
 // The "VaultsRoot" setting, or defaultRoot when it is absent.
 std::string ReadVaultsRoot(const CRegistryKey& settings, const std::string& defaultRoot);
+// Creates root (and its parents; a failure is left to the vault operations to report) and saves
+// it as "VaultsRoot", flushed to the disk. True when the value is saved and flushed.
+bool SaveVaultsRoot(CRegistryKey& settings, const std::string& root);

@@ -71,10 +71,13 @@ void COptionsPage::OnSelectRoot()
     if (chosen.empty())
         return;
     CVaultsApp& app = GetVaultsApp();
-    if (MoveVaultsRoot(*this, app.GetVaultStore(), m_rootDirectory, chosen) !=
-        RootMoveResult::Moved)
+    RootMoveReport report =
+        MoveVaultsRoot(app.GetSettingsKey(), app.GetVaultStore(), m_rootDirectory, chosen,
+                       [&app](const std::string& root) { return app.SetVaultsRoot(root); });
+    if (!report.text.empty())
+        MessageBox(report.text, report.icon);
+    if (report.result != RootMoveResult::Moved)
         return;
     m_rootDirectory = chosen;
-    app.SetVaultsRoot(chosen);
     UpdateData(false);
 }

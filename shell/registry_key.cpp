@@ -95,3 +95,9 @@ bool CRegistryKey::DeleteValue(const char* name)
     LastStatus = RegDeleteValueA(handle_, name);
     return LastStatus == ERROR_SUCCESS;
 }
+
+bool CRegistryKey::Flush()
+{
+    LastStatus = RegFlushKey(handle_);
+    return LastStatus == ERROR_SUCCESS;
+}

@@ -44,6 +44,9 @@ public:
 
     bool DeleteValue(const char* name);
 
+    // Writes what was changed in the key through to the disk (RegFlushKey) before returning.
+    bool Flush();
+
 private:
     HKEY handle_ = nullptr;
 };

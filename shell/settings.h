@@ -4,6 +4,9 @@
 
 // REG_SZ: root directory of all vaults. Default: AppData\<brand>\<title>\.
 #define SETTING_VAULTS_ROOT "VaultsRoot"
+// REG_SZ, present only while the vaults root is being moved, and after a move that was cut short
+// until a start has finished or undone it: the old root, "|" and the new root (no path holds "|").
+#define SETTING_VAULTS_ROOT_MOVE "VaultsRootMove"
 // REG_DWORD, default 1: the next start is a first start.
 #define SETTING_FIRST_RUN "FirstRun"
 // REG_DWORD: the program starts with Windows. Start-up reads it with AUTORUN_ABSENT as default.

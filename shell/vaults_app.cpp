@@ -56,8 +56,8 @@ bool CVaultsApp::InitInstance()
 
     if (!ClaimSingleInstance())
         return false;
-    // Before any window can touch a vault: what a lock or unlock cut short is put right.
-    RecoverVaultsAtStart(m_vaultStore, m_vaultRoot);
+    // Before any window can touch a vault: what a move, lock or unlock cut short is put right.
+    RecoverVaultsAtStart(m_settingsKey, m_vaultStore, m_vaultRoot);
 
     if (m_firstRun)
         RunIntroductionWizard();
@@ -71,9 +71,7 @@ bool CVaultsApp::InitInstance()
 bool CVaultsApp::SetVaultsRoot(const std::string& path)
 {
     m_vaultRoot = path;
-    CreateDirectoryTree(path);
-    m_settingsKey.WriteString(SETTING_VAULTS_ROOT, path);
-    return true;
+    return SaveVaultsRoot(m_settingsKey, path);
 }
 
 void CVaultsApp::ApplyAutorunDefault()

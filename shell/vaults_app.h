@@ -26,7 +26,8 @@ public:
     CRegistryKey& GetSettingsKey() { return m_settingsKey; }
     VaultStore& GetVaultStore() { return m_vaultStore; }
     const std::string& GetVaultsRoot() const { return m_vaultRoot; }
-    // Takes path as the vaults root: creates it (and its parents) and writes "VaultsRoot".
+    // Takes path as the vaults root: creates it (and its parents) and saves "VaultsRoot", flushed
+    // to the disk. False when the value could not be saved (LastStatus says why).
     bool SetVaultsRoot(const std::string& path);
     const std::string& GetAppTitle() const { return m_appTitle; }
     const std::string& GetHelpFilePath() const { return m_helpFilePath; }

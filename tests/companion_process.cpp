@@ -14,6 +14,14 @@ std::string CommandLine(const std::string& exe, const std::vector<std::string>& 
     return line;
 }
 
+// A test program beside this one.
+std::string TestProgramPath(const std::string& name)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof(self));
+    return DirectoryOf(self) + "\\" + name;
+}
+
 }  // namespace
 
 std::string CompanionPath()
@@ -21,12 +29,9 @@ std::string CompanionPath()
     return DirectoryOf(ProgramUnderTest::ExePath()) + "\\orvella-cli.exe";
 }
 
-std::string FaultHostPath()
-{
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof(self));
-    return DirectoryOf(self) + "\\orvella-fault-host.exe";
-}
+std::string FaultHostPath() { return TestProgramPath("orvella-fault-host.exe"); }
+
+std::string MoveHostPath() { return TestProgramPath("orvella-move-host.exe"); }
 
 CompanionProcess::CompanionProcess(const std::string& exe,
                                    const std::vector<std::string>& arguments,

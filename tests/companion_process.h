@@ -27,7 +27,9 @@ private:
     HANDLE process_ = nullptr;
 };
 
-// The console companion beside the program, and the test build of it whose file operations can
-// end the process (orvella-fault-host, beside the test programs).
+// The console companion beside the program, the test build of it whose file operations can end
+// the process (orvella-fault-host, beside the test programs), and the test program that moves the
+// vaults root as the Options page does (orvella-move-host, there too).
 std::string CompanionPath();
 std::string FaultHostPath();
+std::string MoveHostPath();

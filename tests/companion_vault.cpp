@@ -12,28 +12,38 @@ CompanionVault::CompanionVault(const std::string& vaultName,
     EXPECT_EQ(created.exitCode, 0) << created.err;
     std::string list = RunCli({"list"}).out;
     containerName = list.substr(list.rfind('\t') + 1, 12);
-    for (const auto& file : files) {
-        std::string path = Folder() + "\\" + file.first;
-        for (size_t at = path.find('\\', Folder().size() + 1); at != std::string::npos;
-             at = path.find('\\', at + 1))
-            CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-        WriteFileBytes(path, file.second);
-    }
+    WriteTree(Folder(), files);
     original = Files();
 }
 
 CompanionVault::~CompanionVault() { ProgramUnderTest::ForgetSettings(); }
 
+void WriteTree(const std::string& folder, const std::map<std::string, std::string>& files)
+{
+    for (const auto& file : files) {
+        std::string path = folder + "\\" + file.first;
+        for (size_t at = path.find('\\', folder.size() + 1); at != std::string::npos;
+             at = path.find('\\', at + 1))
+            CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+        WriteFileBytes(path, file.second);
+    }
+}
+
+std::string CompanionNotes(const std::string& err)
+{
+    std::string notes;
+    for (size_t at = err.find("orvella-cli: "); at != std::string::npos;
+         at = err.find("orvella-cli: ", at + 1))
+        notes += err.substr(at, err.find('\n', at) - at) + "\n";
+    return notes;
+}
+
 std::string CompanionVault::ListedState(std::string* notes) const
 {
     CliRun list = RunCli({"list"});
     EXPECT_EQ(list.exitCode, 0) << list.err;
-    if (notes) {
-        notes->clear();
-        for (size_t at = list.err.find("orvella-cli: "); at != std::string::npos;
-             at = list.err.find("orvella-cli: ", at + 1))
-            *notes += list.err.substr(at, list.err.find('\n', at) - at) + "\n";
-    }
+    if (notes)
+        *notes = CompanionNotes(list.err);
     std::string prefix = name + "\t";
     if (list.out.compare(0, prefix.size(), prefix) != 0)
         return "(not listed) " + list.out;

@@ -10,6 +10,13 @@
 #include "scratch.h"
 #include "wide_tree.h"
 
+// Puts `files` (relative path -> bytes, folders made as needed) into folder.
+void WriteTree(const std::string& folder, const std::map<std::string, std::string>& files);
+
+// What the companion told the user besides its output: the lines of `err` that begin with
+// "orvella-cli: ", each ending in a newline.
+std::string CompanionNotes(const std::string& err);
+
 class CompanionVault {
 public:
     // Creates the vault `name` (password "pw") and puts `files` (relative path -> bytes, folders

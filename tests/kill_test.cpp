@@ -1,12 +1,14 @@
 // The real console companion, locking or unlocking a vault of a few hundred files, killed at
 // varied instants (TerminateProcess: a real process death). The next start of the companion puts
-// the vault right, and every file comes back byte for byte through its own commands.
+// the vault right, and every file comes back byte for byte through its own commands. The same for
+// the Options page's move of the vaults root, run by orvella-move-host.
 //
-// ORVELLA_KILL_ROUNDS sets the number of kills (8 unless set); ORVELLA_KILL_SEED the seed of the
-// instants, which every failure names so that it can be replayed.
+// ORVELLA_KILL_ROUNDS sets the number of kills of each kind (8 unless set); ORVELLA_KILL_SEED the
+// seed of the instants, which every failure names so that it can be replayed.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -59,6 +61,24 @@ uint32_t IdOf(const CompanionVault& vault)
     return uint32_t(std::stoul(vault.containerName.substr(0, 8), nullptr, 16));
 }
 
+// The vaults root the program's settings name, as the companion reads it.
+std::string CurrentRoot()
+{
+    std::string out = RunCli({"root"}).out;
+    return out.substr(0, out.find('\n'));
+}
+
+// Everything in a vaults root, hidden containers included.
+WideTree RootTree(const std::string& root) { return SnapshotTree(Prefixed(root)); }
+
+// Milliseconds a move of the vaults root to `to` takes when it runs to its end.
+DWORD MoveTime(const std::string& to)
+{
+    DWORD start = GetTickCount();
+    EXPECT_EQ(CompanionProcess(MoveHostPath(), {to}, "").Wait(), 0);
+    return GetTickCount() - start;
+}
+
 }  // namespace
 
 TEST(Killed, ALockOrUnlockKilledAtAnyInstantLosesNoFile)
@@ -102,6 +122,58 @@ TEST(Killed, ALockOrUnlockKilledAtAnyInstantLosesNoFile)
         ASSERT_EQ(vault.Files(), vault.original);
     }
     EXPECT_GT(killedAtWork, 0) << "every kill came after the job had ended";
+}
+
+// Moved back and forth between two folders and killed at varied instants, the vaults root is
+// found by the next start of the companion whole, in the folder the settings name, with nothing
+// of the move left in the other folder.
+TEST(Killed, AMoveOfTheVaultsRootKilledAtAnyInstantLosesNoVault)
+{
+    uint32_t seed = Setting("ORVELLA_KILL_SEED", 20261210);
+    uint32_t rounds = Setting("ORVELLA_KILL_ROUNDS", 8);
+    ProgramUnderTest settings;  // the program's settings go before and after
+    ScratchFolder first, second;
+    ProgramUnderTest::SetVaultsRoot(first.Path());
+    for (const char* name : {"Open", "Sealed"}) {
+        ASSERT_EQ(RunCli({"create", name}, "pw\n").exitCode, 0);
+        WriteTree(first / name, ManyFiles());
+    }
+    ASSERT_EQ(RunCli({"lock", "Sealed"}, "pw\n").exitCode, 0);
+    WriteFileBytes(first / "notes.txt", "the user's own");
+    const WideTree original = RootTree(first.Path());
+    const std::string listed = RunCli({"list"}).out;
+    DWORD moveMs = MoveTime(second.Path());
+    moveMs = std::max(moveMs, MoveTime(first.Path()));
+    ASSERT_EQ(CurrentRoot(), first.Path());
+    ASSERT_EQ(RootTree(first.Path()), original);
+    std::printf("ORVELLA_KILL_SEED=%u, %u rounds; a whole move of the root takes %lu ms\n",
+                unsigned(seed), unsigned(rounds), static_cast<unsigned long>(moveMs));
+
+    std::mt19937 random(seed);
+    int killedAtWork = 0;
+    for (uint32_t round = 0; round < rounds; ++round) {
+        std::string from = CurrentRoot();
+        std::string to = from == first.Path() ? second.Path() : first.Path();
+        DWORD delay = DWORD(random() % (moveMs * 5 / 4 + 1));
+        SCOPED_TRACE("ORVELLA_KILL_SEED=" + std::to_string(seed) + ", round " +
+                     std::to_string(round) + ": the move to " + to + " killed after " +
+                     std::to_string(delay) + " ms");
+        {
+            CompanionProcess move(MoveHostPath(), {to}, "");
+            ASSERT_TRUE(move.Started());
+            Sleep(delay);
+            killedAtWork += move.Kill();
+        }
+        CliRun list = RunCli({"list"});  // its start finishes or undoes the move
+        EXPECT_EQ(CompanionNotes(list.err), "") << "what a killed move leaves puts nothing at risk";
+        EXPECT_EQ(list.out, listed);
+        std::string root = CurrentRoot();
+        ASSERT_TRUE(root == from || root == to) << root;
+        ASSERT_EQ(RootTree(root), original);
+        EXPECT_TRUE(RootTree(root == from ? to : from).empty());
+        EXPECT_EQ(CRegistryKey(kAppKey, HKEY_CURRENT_USER).ReadString("VaultsRootMove", ""), "");
+    }
+    EXPECT_GT(killedAtWork, 0) << "every kill came after the move had ended";
 }
 
 // The program, too, puts right at its start what it finds, and tells the user where they must
@@ -154,4 +226,47 @@ TEST(Killed, TheProgramPutsTheVaultsRightAtItsStart)
     WideTree expected = vault.original;
     expected[L"new.txt"] = {0, "added meanwhile"};
     EXPECT_EQ(vault.Files(), expected);
+}
+
+// The program, too, finishes at its start a move of the vaults root that was cut short after it
+// had saved the new root, and names what it leaves in the old folder.
+TEST(Killed, TheProgramFinishesAMoveOfTheVaultsRootAtItsStart)
+{
+    ProgramUnderTest program;
+    ScratchFolder oldRoot, newRoot;
+    ProgramUnderTest::SetVaultsRoot(newRoot.Path());
+    ASSERT_EQ(RunCli({"create", "Papers"}, "pw\n").exitCode, 0);
+    WriteFileBytes(newRoot / "Papers\\letter.txt", "Dear Sir");
+    ASSERT_EQ(RunCli({"lock", "Papers"}, "pw\n").exitCode, 0);  // nothing to ask at the exit
+    std::string listed = RunCli({"list"}).out;
+    std::string container = listed.substr(listed.rfind('\t') + 1, 12);
+    // The copy the move had not deleted yet, and a file put into the old root meanwhile.
+    ASSERT_TRUE(CopyFileA((newRoot / container).c_str(), (oldRoot / container).c_str(), TRUE));
+    WriteFileBytes(oldRoot / "stray.txt", "not moved");
+    CRegistryKey app(kAppKey, HKEY_CURRENT_USER);
+    app.WriteString("VaultsRootMove", oldRoot.Path() + "|" + newRoot.Path());
+    app.WriteDword("FirstRun", 0);
+    app.WriteDword("AutoRun", 0);
+    app.WriteDword("DontShowRunningWarning", 1);
+
+    HANDLE process = program.Start();
+    ASSERT_TRUE(process);
+    HWND box = WaitForDialog(IsMessageBox, 20000, GetProcessId(process));
+    ASSERT_TRUE(box) << "no message at the start";
+    EXPECT_EQ(ItemText(box, 0xFFFF),
+              "The vaults were being moved from \"" + oldRoot.Path() + "\" to \"" +
+                  newRoot.Path() + "\" when the program ended. The move has been finished, but "
+                  "some of the vaults' files are still in the old vaults folder: " +
+                  oldRoot / "stray.txt" + " has been kept: the other folder holds no copy of it.");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitForMainFrame(GetProcessId(process)));
+    ProgramUnderTest::RequestShutdown();
+    EXPECT_TRUE(ProgramUnderTest::WaitForExit(process, 15000));
+    CloseHandle(process);
+
+    EXPECT_FALSE(Exists(oldRoot / container));
+    EXPECT_EQ(ReadFileBytes(oldRoot / "stray.txt"), "not moved");
+    EXPECT_EQ(app.ReadString("VaultsRootMove", "(none)"), "(none)");
+    ASSERT_EQ(RunCli({"unlock", "Papers"}, "pw\n").exitCode, 0);
+    EXPECT_EQ(ReadFileBytes(newRoot / "Papers\\letter.txt"), "Dear Sir");
 }

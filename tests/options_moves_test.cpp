@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -248,6 +249,7 @@ TEST_F(RootMoveTest, EveryVaultMovesAndWorksAtTheNewPlace)
     EXPECT_EQ(ItemText(page.GetSafeHwnd(), 1029), target.Path());
     EXPECT_EQ(app.GetVaultsRoot(), target.Path());
     EXPECT_EQ(Settings().ReadString("VaultsRoot", ""), target.Path());
+    EXPECT_EQ(Settings().ReadString("VaultsRootMove", "(none)"), "(none)");
 
     // The vaults lock and unlock where they are now.
     VaultRecord photos, papers;
@@ -298,19 +300,73 @@ TEST_F(RootMoveTest, RefusalsChangeNothing)
     EXPECT_TRUE(Names(target.Path()).empty());
 }
 
-TEST_F(RootMoveTest, AFileOfTheSameNameStopsTheCopyAndTheRootStays)
+// The move copies nothing beside a name the chosen folder holds already, so that whatever it
+// removes there again (after a failure, a cancel or a crash) is a copy of its own.
+TEST_F(RootMoveTest, ANameTheChosenFolderHoldsStopsTheMoveBeforeAnythingIsCopied)
 {
-    WriteFileBytes(target / "Papers", "not a folder");
+    struct Case {
+        const char* what;
+        std::string name;
+        bool folder;
+    };
+    const Case cases[] = {
+        {"a file named as a vault", "Papers", false},
+        {"a folder named as a vault", "Papers", true},
+        {"a file named as a container", Photos.ValueName(), false},
+    };
+    CreatePage();
+    for (const Case& c : cases) {
+        ScratchFolder chosenFolder;
+        std::string taken = chosenFolder / c.name;
+        if (c.folder)
+            CreateDirectoryA(taken.c_str(), nullptr);
+        WriteFileBytes(c.folder ? taken + "\\mine.txt" : taken, "the chosen folder's own");
+        std::vector<std::string> before = Names(chosenFolder.Path());
+        Choose(chosenFolder.Path());
+        MessageBoxAnswerer answer(IDOK);
+        Click(1030);
+        ASSERT_TRUE(answer.Wait()) << c.what;
+        EXPECT_EQ(answer.text, "The vaults have not been moved:\r\n" + taken +
+                                   " already exists.\r\nNothing has been changed.")
+            << c.what;
+        EXPECT_EQ(answer.icon, UINT(MB_ICONSTOP)) << c.what;
+        ExpectRootUnchanged(c.what);
+        EXPECT_EQ(Names(chosenFolder.Path()), before) << c.what;
+        EXPECT_EQ(ReadFileBytes(c.folder ? taken + "\\mine.txt" : taken),
+                  "the chosen folder's own")
+            << c.what;
+    }
+}
+
+// A cancelled copy is removed again at once, and there is nothing to tell.
+TEST_F(RootMoveTest, ACancelledMoveRemovesItsCopiesAndTheRootStays)
+{
+    // Enough files that the copy is still running when Cancel is pressed.
+    for (int i = 0; i < 1500; ++i)
+        WriteFileBytes(root / "Papers\\page" + std::to_string(i) + ".txt", "x");
+    rootBefore = Names(root.Path());
     CreatePage();
     Choose(target.Path());
-    MessageBoxAnswerer answer(IDOK);
+    std::atomic<bool> done{false};
+    std::vector<std::string> shown;
+    std::thread user([&done, &shown] {
+        EXPECT_TRUE(CancelProgressDialog(IDYES).asked);
+        // The question goes a moment after its answer; only what comes after it counts.
+        for (int tries = 0; tries < 250 && WaitForDialog(IsMessageBox, 0); ++tries)
+            Sleep(20);
+        EveryMessageBoxAnswerer after(IDOK);
+        while (!done)
+            Sleep(20);
+        shown = after.Stop();
+    });
     Click(1030);
-    ASSERT_TRUE(answer.Wait());
-    EXPECT_NE(answer.text.find(target / "Papers" + " already exists."), std::string::npos)
-        << answer.text;
-    EXPECT_EQ(answer.icon, UINT(MB_ICONSTOP));
-    ExpectRootUnchanged("copy failed");
-    EXPECT_EQ(ReadFileBytes(target / "Papers"), "not a folder");
+    done = true;
+    user.join();
+    EXPECT_TRUE(shown.empty()) << shown.front();
+    ExpectRootUnchanged("cancelled");
+    EXPECT_EQ(Names(root / "Papers").size(), 1501u) << "the vault is still whole where it was";
+    EXPECT_TRUE(Names(target.Path()).empty());
+    EXPECT_EQ(Settings().ReadString("VaultsRootMove", "(none)"), "(none)");
 }
 
 TEST_F(RootMoveTest, AVaultInUseElsewhereStopsTheMoveBeforeAnythingIsCopied)
