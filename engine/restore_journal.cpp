@@ -3,8 +3,10 @@
 #include <vector>
 
 #include "ansi_name.h"
+#include "container_files.h"
 #include "directory_tree.h"
 #include "file_list.h"
+#include "vault_store.h"
 
 namespace {
 
@@ -74,6 +76,16 @@ bool ReadJournal(const std::string& journal, const std::string& folder, JournalT
     return true;
 }
 
+// True when `folder`, named in the journal of an unlock from `container`, is that unlock's folder
+// of moved-aside files and no vault's folder.
+bool IsAsideFolderOf(const std::string& container, const std::string& folder,
+                     const VaultStore* store)
+{
+    ContainerFile kind;
+    return KindOfContainerFile(container, folder, &kind) && kind == ContainerFile::Replaced &&
+           !(store && store->IsVaultName(Leaf(folder)));
+}
+
 // Deletes path, a file or a folder with everything in it. True when it is gone.
 bool DeleteTree(const std::string& path)
 {
@@ -133,11 +145,11 @@ bool ReturnReplaced(const std::string& folder, const JournalText& text)
 
 std::string RestoreJournal::PathFor(const std::string& container)
 {
-    return container + ".unlocking";
+    return ContainerFilePath(container, ContainerFile::Journal);
 }
 
 bool RestoreJournal::Resume(const std::string& folder, const std::string& container,
-                            bool committed)
+                            bool committed, const VaultStore* store)
 {
     std::string journal = PathFor(container);
     if (!Exists(journal))
@@ -145,6 +157,8 @@ bool RestoreJournal::Resume(const std::string& folder, const std::string& contai
     JournalText text;
     if (!ReadJournal(journal, folder, &text))
         return false;
+    if (!IsAsideFolderOf(container, text.asideFolder, store))
+        text.asideFolder.clear();  // then it stays as it is
     bool ended = committed ? RemoveAnyFile(container) &&
                                  (text.asideFolder.empty() || DeleteTree(text.asideFolder))
                            : ReturnReplaced(folder, text) && RemoveMade(folder, text);
@@ -206,9 +220,9 @@ bool RestoreJournal::MoveAside(const std::string& path)
     if (asideFolder_.empty()) {
         // Never a folder that is there already: it may hold what an earlier unlock set aside.
         // It is named in the journal, on the disk, before anything goes into it.
-        std::string candidate = container_ + ".replaced";
+        std::string candidate = ContainerFilePath(container_, ContainerFile::Replaced);
         for (int attempt = 2; Exists(candidate); ++attempt)
-            candidate = container_ + ".replaced " + std::to_string(attempt);
+            candidate = ContainerFilePath(container_, ContainerFile::Replaced, attempt);
         if (!Note(kAside + Leaf(candidate), true))
             return false;
         asideFolder_ = candidate;
@@ -217,14 +231,16 @@ bool RestoreJournal::MoveAside(const std::string& path)
     return CreateDirectoryTree(Parent(keptAt)) && MovePath(path, keptAt);
 }
 
+// This unlock's own folder of moved-aside files was new when made (MoveAside), so it is no
+// vault's folder: no store is asked.
 void RestoreJournal::Commit()
 {
     file_.Close();
-    Resume(folder_, container_, true);
+    Resume(folder_, container_, true, nullptr);
 }
 
 bool RestoreJournal::Rollback()
 {
     file_.Close();
-    return Resume(folder_, container_, false);
+    return Resume(folder_, container_, false, nullptr);
 }

@@ -17,6 +17,8 @@
 
 #include "win_file.h"
 
+class VaultStore;
+
 class RestoreJournal {
 public:
     // The journal of an unlock from `container` into `folder`; folderIsNew: the unlock makes the
@@ -41,8 +43,12 @@ public:
     static std::string PathFor(const std::string& container);
     // Ends an unlock that was cut short, from its journal, if there is one: finishes it when
     // committed (the record says unlocked), else undoes it. True when all of it could be done
-    // (or there was no journal); the journal is gone then.
-    static bool Resume(const std::string& folder, const std::string& container, bool committed);
+    // (or there was no journal); the journal is gone then. The folder of moved-aside files is
+    // touched only when it has the name this container's has (ContainerFile::Replaced) and no
+    // vault of `store` (if any) has it as its folder: a vault named so before the name rule
+    // refused such names may have taken it over.
+    static bool Resume(const std::string& folder, const std::string& container, bool committed,
+                       const VaultStore* store);
 
 private:
     bool Note(const std::string& line, bool throughToDisk = false);

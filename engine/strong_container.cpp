@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "container_files.h"
 #include "container_format.h"
 
 namespace {
@@ -277,7 +278,10 @@ bool OpensWith(const std::string& path, const char* password)
 
 }  // namespace
 
-std::string RewrappedContainerPath(const std::string& path) { return path + ".new"; }
+std::string RewrappedContainerPath(const std::string& path)
+{
+    return ContainerFilePath(path, ContainerFile::Rewrapped);
+}
 
 bool WriteRewrappedContainer(const std::string& path, const char* oldPassword,
                              const char* newPassword, bool* refused)
@@ -322,11 +326,36 @@ bool PlaceRewrappedContainer(const std::string& path)
 bool SettleRewrappedContainer(const std::string& path, const char* password)
 {
     std::string rewrapped = RewrappedContainerPath(path);
-    if (AttributesOf(rewrapped) == INVALID_FILE_ATTRIBUTES)
-        return true;
+    DWORD attributes = AttributesOf(rewrapped);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return true;  // a folder of that name is not a copy (a vault named so, long ago)
     if (OpensWith(path, password))
         return RemoveAnyFile(rewrapped);  // a change that never reached the record
     if (OpensWith(rewrapped, password))
         return PlaceRewrappedContainer(path);  // the record took the new password; finish
     return true;  // neither opens: the unlock says so and changes nothing
+}
+
+bool IsCutShortRewrappedCopy(const std::string& path)
+{
+    WinFile container, copy;
+    uint64_t size = 0, copySize = 0;
+    if (!container.OpenForReading(path) || !copy.OpenForReading(RewrappedContainerPath(path)) ||
+        !container.Size(&size) || !copy.Size(&copySize))
+        return false;
+    if (size != copySize || size < STRONG_HEADER_SIZE)
+        return true;
+    if (!container.Skip(STRONG_HEADER_SIZE) || !copy.Skip(STRONG_HEADER_SIZE))
+        return false;
+    std::vector<uint8_t> ours(1 << 20), theirs(1 << 20);
+    for (;;) {
+        uint32_t got = 0, copied = 0;
+        if (!container.Read(ours.data(), uint32_t(ours.size()), &got) ||
+            !copy.Read(theirs.data(), uint32_t(theirs.size()), &copied))
+            return false;
+        if (got != copied || std::memcmp(ours.data(), theirs.data(), got) != 0)
+            return true;
+        if (got < ours.size())
+            return false;
+    }
 }

@@ -121,3 +121,7 @@ bool PlaceRewrappedContainer(const std::string& path);
 // record never took the copy's password), else puts it in place when it opens with `password`.
 // False only when a file operation fails (the system's error says why).
 bool SettleRewrappedContainer(const std::string& path, const char* password);
+// Without the password: true only when both files could be read and the copy beside the
+// container is certainly not complete (its length or its bytes after the header differ from the
+// container's), so it was cut short while written and the record never took its password.
+bool IsCutShortRewrappedCopy(const std::string& path);

@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include "container_files.h"
 #include "directory_tree.h"
+#include "file_list.h"
 #include "vault_path.h"
 #include "vault_record.h"
+#include "vault_store.h"
 
 std::string VaultFolder::FolderPath(const std::string& root) const
 {
@@ -18,7 +21,7 @@ std::string VaultFolder::ContainerPath(const std::string& root) const
 
 std::string VaultFolder::PartialContainerPath(const std::string& root) const
 {
-    return ContainerPath(root) + ".partial";
+    return ContainerFilePath(ContainerPath(root), ContainerFile::Partial);
 }
 
 bool VaultFolder::MoveFolder(const std::string& root, const std::string& newName) const
@@ -29,4 +32,21 @@ bool VaultFolder::MoveFolder(const std::string& root, const std::string& newName
 bool VaultFolder::EnsureFolder(const std::string& root) const
 {
     return CreateDirectoryTree(FolderPath(root));
+}
+
+void VaultFolder::DiscardWorkingFiles(const std::string& root, const VaultStore& store) const
+{
+    std::string container = ContainerPath(root);
+    FileList list;
+    ContainerFile kind;
+    for (const std::string& path : ContainerFilesOf(container)) {
+        std::string name = path.substr(path.find_last_of('\\') + 1);
+        if (KindOfContainerFile(container, path, &kind) && kind != ContainerFile::Container &&
+            GoesWithItsVault(kind) && !store.IsVaultName(name)) {
+            list.Enumerate(path, "");
+            list.Enumerate(path, "*.*");
+        }
+    }
+    if (list.Count())
+        list.DeleteAll();
 }

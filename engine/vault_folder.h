@@ -6,6 +6,7 @@
 
 class BlockCipher;
 class VaultRecord;
+class VaultStore;
 
 enum { DISCARD_FOLDER = 1, DISCARD_CONTAINER = 2 };
 
@@ -34,6 +35,10 @@ public:
     bool UnlockContents(const std::string& root, const char* password, BlockCipher& cipher) const;
     // Deletes the folder with everything in it and/or the container, in one delete job.
     bool Discard(const std::string& root, int mode) const;
+    // Deletes, in one delete job, the working files beside the container that go with the vault
+    // (GoesWithItsVault: all but a kept partial container), whatever state a command cut short
+    // left them in. A name that is some vault's of `store` is that vault's folder and stays.
+    void DiscardWorkingFiles(const std::string& root, const VaultStore& store) const;
     // Opens the folder in the shell's file browser.
     bool OpenInShell(const std::string& root) const;
 

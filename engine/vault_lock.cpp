@@ -13,6 +13,7 @@
 #include "strong_container.h"
 #include "vault_job.h"
 #include "vault_name.h"
+#include "vault_recovery.h"
 #include "win_file.h"
 
 namespace {
@@ -174,13 +175,20 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
     std::string container = ContainerPath(root);
     // What an earlier unlock or lock of this vault could not clean up goes first: the vault is
     // unlocked, so an unlock's journal is a finished one's (its container is a leftover), and a
-    // partial container is stale.
-    if (!RestoreJournal::Resume(folder, container, true)) {
+    // partial container is stale, or kept when the folder has gone (EndPartialContainer).
+    if (!RestoreJournal::Resume(folder, container, true, record_->store)) {
         ShowError(NotLockedText(record_->Name(), FileErrorText(GetLastError(),
                                                                RestoreJournal::PathFor(container))));
         return false;
     }
-    RemoveAnyFile(PartialContainerPath(root));
+    std::string kept;
+    if (!EndPartialContainer(*record_, root, &kept)) {
+        ShowError(NotLockedText(record_->Name(),
+                                FileErrorText(GetLastError(), PartialContainerPath(root))));
+        return false;
+    }
+    if (!kept.empty())
+        ShowError(KeptContainerText(record_->Name(), kept));
     // Any other container beside an unlocked vault may hold files the folder no longer has.
     if (AttributesOf(container) != INVALID_FILE_ATTRIBUTES) {
         ShowError(NotLockedText(record_->Name(),
@@ -244,7 +252,7 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
     SetKeyFromPassword(cipher, password);
 
     // The journal of an earlier unlock that could not be undone completely is undone first.
-    RestoreJournal::Resume(folder, container, false);
+    RestoreJournal::Resume(folder, container, false, record_->store);
     VaultJob job;
     job.total = size;
     job.cipher = &cipher;

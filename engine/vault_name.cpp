@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "container_files.h"
+
 namespace {
 
 std::string UpperAscii(std::string text)
@@ -10,6 +12,14 @@ std::string UpperAscii(std::string text)
     for (char& c : text)
         c = char(std::toupper(static_cast<unsigned char>(c)));
     return text;
+}
+
+// COM and LPT take a digit or a superscript 1, 2 or 3, by its byte in the ANSI code page
+// (Windows-1252: 0xB9, 0xB2, 0xB3), since names are kept in that code page.
+bool IsPortNumber(char c)
+{
+    unsigned char byte = static_cast<unsigned char>(c);
+    return (byte >= '0' && byte <= '9') || byte == 0xB9 || byte == 0xB2 || byte == 0xB3;
 }
 
 // The device names answer with or without an extension and with blanks before it ("nul .txt").
@@ -24,7 +34,7 @@ bool IsReservedDeviceName(const std::string& name)
         if (stem == device)
             return true;
     return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
-           stem[3] >= '1' && stem[3] <= '9';
+           IsPortNumber(stem[3]);
 }
 
 }  // namespace
@@ -48,7 +58,10 @@ VaultNameProblem CheckVaultName(const std::string& name)
 {
     if (name.size() > MAX_VAULT_NAME)
         return VaultNameProblem::TooLong;
-    return CheckNameComponent(name);
+    VaultNameProblem problem = CheckNameComponent(name);
+    if (problem == VaultNameProblem::None && IsContainerFileName(name))
+        return VaultNameProblem::ContainerFileName;
+    return problem;
 }
 
 bool IsValidNameComponent(const std::string& name)
@@ -83,6 +96,11 @@ std::string VaultNameProblemText(VaultNameProblem problem, const std::string& na
         return "The vault name \"" + name +
                "\" ends with a dot or a space, which Windows drops from folder names. Please "
                "choose a name that ends with another character.";
+    case VaultNameProblem::ContainerFileName:
+        return "\"" + name +
+               "\" cannot be a vault name: names that begin with eight hexadecimal digits and "
+               "\".vlt\", such as 0123abcd.vlt or 0123abcd.vlt.new, belong to the hidden container "
+               "files of locked vaults and the files the program keeps beside them.";
     }
     return "";
 }

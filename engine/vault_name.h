@@ -10,17 +10,21 @@ enum class VaultNameProblem {
     Empty,
     TooLong,             // more than MAX_VAULT_NAME bytes
     ReservedCharacter,   // one of \ / : * ? " < > | or a control character
-    DeviceName,          // CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9, LPT1-9 (any case, any
-                         // extension)
+    DeviceName,          // CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-9, LPT0-9 and COM, LPT
+                         // with a superscript 1, 2 or 3 (any case, any extension)
     TrailingDotOrSpace,  // Windows trims those, so "x." would land on "x"
+    ContainerFileName,   // a vault name only: the name of a container or of a file the program
+                         // keeps beside one (IsContainerFileName)
 };
 
 // The first rule, in the order above, that keeps name from being one file or folder name on
 // disk, so that what is written under it is found again under the same name; None when it
 // breaks none. A reserved device name would reach a device, not a file. No length limit.
 VaultNameProblem CheckNameComponent(const std::string& name);
-// CheckNameComponent with the vault name's length limit: TooLong for more than MAX_VAULT_NAME
-// bytes. Every place that accepts a vault name asks this one rule.
+// CheckNameComponent with the vault name's limits: TooLong for more than MAX_VAULT_NAME bytes,
+// and ContainerFileName for a name that is another vault's container or one of the files beside
+// it, or could be one day (a name in the root is a vault's folder). Every place that accepts a
+// new vault name asks this one rule.
 VaultNameProblem CheckVaultName(const std::string& name);
 
 bool IsValidNameComponent(const std::string& name);

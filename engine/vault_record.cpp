@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "blowfish_cipher.h"
+#include "container_files.h"
 #include "file_error_text.h"
 #include "job_front_end.h"
 #include "md5_digest.h"
@@ -68,15 +69,15 @@ bool VaultRecord::Create(const VaultStore& store, const std::string& root,
     created.SetName(newName);
     if (!created.folder.EnsureFolder(root))
         return false;
-    // Two vaults made within one second must not share an id, and a container left in the root
-    // by another vault must never be overwritten by this one's.
+    // Two vaults made within one second must not share an id, and a container or a working
+    // file beside one (a journal, a kept partial container) left in the root by another vault
+    // must never be overwritten or taken over by this one.
     uint32_t candidate = static_cast<uint32_t>(std::time(nullptr));
     VaultRecord existing;
     for (;; ++candidate) {
         created.SetId(candidate);
         if (!store.Load(candidate, existing) &&
-            GetFileAttributesA(created.folder.ContainerPath(root).c_str()) ==
-                INVALID_FILE_ATTRIBUTES)
+            ContainerFilesOf(created.folder.ContainerPath(root)).empty())
             break;
     }
     created.flags = VAULT_UNLOCKED | (strong ? uint32_t(VAULT_STRONG) : 0u);
@@ -90,10 +91,11 @@ bool VaultRecord::Create(const VaultStore& store, const std::string& root,
 bool VaultRecord::Rename(const VaultStore& store, const std::string& root,
                          const std::string& newName)
 {
-    if (!IsValidVaultName(newName))
-        return false;
+    // Its own name stays, even one the name rule refuses now.
     if (newName == Name())
         return true;
+    if (!IsValidVaultName(newName))
+        return false;
     if (!store.IsNameFree(newName, root, id))
         return false;
     if (!IsLocked() && !folder.MoveFolder(root, newName))
@@ -219,10 +221,11 @@ bool VaultRecord::Unlock(const std::string& root, const char* password)
     return MoveToState(VAULT_UNLOCKED, &VaultFolder::UnlockContents, root, password);
 }
 
-bool VaultRecord::DeleteFiles(const std::string& root)
+bool VaultRecord::DeleteFiles(const VaultStore& store, const std::string& root)
 {
     folder.Discard(root, DISCARD_FOLDER);
     folder.Discard(root, DISCARD_CONTAINER);
+    folder.DiscardWorkingFiles(root, store);
     return true;
 }
 

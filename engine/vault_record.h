@@ -32,9 +32,10 @@ public:
     VaultRecord& operator=(const VaultRecord& other);
 
     // Makes a new unlocked vault: creates root\name, takes an id that neither a record in store
-    // nor a file in root already uses, and sets the password. False (record untouched, nothing
-    // created) for a name IsValidVaultName or store.IsNameFree refuses or a folder that cannot be
-    // created. Callers hold VaultClaim::ClaimNames from the name check until the record is saved.
+    // nor a name in root already uses (ContainerFilesOf), and sets the password. False (record
+    // untouched, nothing created) for a name IsValidVaultName or store.IsNameFree refuses or a
+    // folder that cannot be created. Callers hold VaultClaim::ClaimNames from the name check
+    // until the record is saved.
     // `strong`: a vault of the VAULT_STRONG kind.
     bool Create(const VaultStore& store, const std::string& root, const std::string& name,
                 const char* password, bool strong = false);
@@ -55,8 +56,10 @@ public:
     // Takes `state` (VAULT_LOCKED or VAULT_UNLOCKED) in place of either bit and saves the record
     // into `store`, when it has one. False, with the flags as they were, when the save fails.
     bool CommitState(uint32_t state);
-    // Deletes the vault's folder and its container. Always true.
-    bool DeleteFiles(const std::string& root);
+    // Deletes the vault's folder, its container and the working files beside it that go with
+    // the vault (VaultFolder::DiscardWorkingFiles), but no folder of a vault of `store`. Always
+    // true.
+    bool DeleteFiles(const VaultStore& store, const std::string& root);
     // Opens the vault's folder in the shell's file browser.
     bool OpenFolder(const std::string& root);
 

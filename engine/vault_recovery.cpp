@@ -2,9 +2,11 @@
 
 #include "../shell/registry_key.h"
 #include "container_compare.h"
+#include "container_files.h"
 #include "directory_tree.h"
 #include "file_list.h"
 #include "restore_journal.h"
+#include "strong_container.h"
 #include "vault_claim.h"
 #include "vault_name.h"
 #include "win_file.h"
@@ -12,6 +14,13 @@
 namespace {
 
 bool Exists(const std::string& path) { return AttributesOf(path) != INVALID_FILE_ATTRIBUTES; }
+
+// A working file is a file: a folder of its name is not the program's (it may be a vault's).
+bool IsFile(const std::string& path)
+{
+    DWORD attributes = AttributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 std::string TheVault(const VaultRecord& record) { return "The vault \"" + record.Name() + "\""; }
 
@@ -56,20 +65,39 @@ bool RemoveWhatTheContainerHolds(const std::string& folder,
     return false;
 }
 
-// A lock cut short while it wrote its container: the folder it read is untouched, so the partial
-// container is only a leftover, unless the folder has gone since.
-std::string EndPartialContainer(const VaultRecord& record, const std::string& root)
+// Ends the vault's partial container (EndPartialContainer). Tells of every one kept for the vault,
+// now or at an earlier start, until the user has deleted or moved it, and of one that could not
+// be moved there (the next start tries again).
+std::string PartialContainerText(const VaultRecord& record, const std::string& root)
 {
     std::string partial = record.folder.PartialContainerPath(root);
-    if (!Exists(partial))
-        return "";
-    if (IsDirectory(record.folder.FolderPath(root))) {
-        RemoveAnyFile(partial);
-        return "";
-    }
-    return TheVault(record) + " has an unfinished container, " + partial +
-           ", and no folder. It has been left as it is: it may hold the only copy of some of the "
-           "vault's files.";
+    std::string kept, text;
+    if (!EndPartialContainer(record, root, &kept) && IsFile(partial) &&
+        !IsDirectory(record.folder.FolderPath(root)))
+        text = TheVault(record) + " has an unfinished container, " + partial +
+               ", and no folder. It has been left as it is: it may hold the only copy of some of "
+               "the vault's files.";
+    std::string container = record.folder.ContainerPath(root);
+    ContainerFile kind;
+    for (const std::string& path : ContainerFilesOf(container))
+        if (KindOfContainerFile(container, path, &kind) && kind == ContainerFile::Kept &&
+            IsFile(path))
+            text = Joined(text, KeptContainerText(record.Name(), path));
+    return text;
+}
+
+// A new password cut short (WriteRewrappedContainer): its copy goes when it is certainly not
+// needed: beside a vault that is unlocked with its folder, since the unlock settled the change
+// before it restored anything, or when the copy was cut short while it was written, since the
+// record never took its password then. A complete copy beside a locked vault stays: only the
+// password tells which of the two the record accepts, and the next unlock settles that.
+void EndNewPassword(const VaultRecord& record, const std::string& folder,
+                    const std::string& container)
+{
+    std::string copy = RewrappedContainerPath(container);
+    if (IsFile(copy) && ((!record.IsLocked() && IsDirectory(folder)) ||
+                         IsCutShortRewrappedCopy(container)))
+        RemoveAnyFile(copy);
 }
 
 // An unlock cut short, with its journal. Done when the record says unlocked (or the container has
@@ -79,10 +107,10 @@ std::string EndUnlock(VaultRecord& record, const std::string& folder, const std:
     if (!record.IsLocked() || !Exists(container)) {
         if (record.IsLocked() && !record.CommitState(VAULT_UNLOCKED))
             return NotSavedText(record);
-        RestoreJournal::Resume(folder, container, true);
+        RestoreJournal::Resume(folder, container, true, record.store);
         return "";
     }
-    if (RestoreJournal::Resume(folder, container, false))
+    if (RestoreJournal::Resume(folder, container, false, record.store))
         return "";
     return TheVault(record) + " was being unlocked when the program ended, and that could not be "
                               "undone completely (a file may be in use). The vault stays locked; "
@@ -143,16 +171,51 @@ std::string EndLock(VaultRecord& record, const std::string& folder, const std::s
 
 }  // namespace
 
+bool EndPartialContainer(const VaultRecord& record, const std::string& root, std::string* kept)
+{
+    kept->clear();
+    std::string partial = record.folder.PartialContainerPath(root);
+    if (IsDirectory(partial)) {
+        SetLastError(ERROR_ALREADY_EXISTS);
+        return false;
+    }
+    if (!IsFile(partial))
+        return true;
+    if (IsDirectory(record.folder.FolderPath(root)))
+        return RemoveAnyFile(partial);
+    std::string container = record.folder.ContainerPath(root);
+    std::string place = ContainerFilePath(container, ContainerFile::Kept);
+    for (int number = 2; Exists(place); ++number)
+        place = ContainerFilePath(container, ContainerFile::Kept, number);
+    if (!MovePath(partial, place, MOVEFILE_WRITE_THROUGH))
+        return false;
+    *kept = place;
+    return true;
+}
+
+std::string KeptContainerText(const std::string& name, const std::string& path)
+{
+    return "The vault \"" + name + "\" has an unfinished container, " + path +
+           ", from a lock that was cut short, and its folder was gone. The container is kept "
+           "there and the program never deletes it: it may hold the only copy of some of the "
+           "vault's files. Delete it yourself once you no longer need it.";
+}
+
 std::string RecoverVault(VaultRecord& record, const std::string& root)
 {
-    // Only a record that names its own files: a damaged one could name the root itself.
-    if (!IsValidVaultName(record.Name()) ||
+    // Only a record that names its own files: a damaged one could name the root itself. A name
+    // like a container's file was accepted before the name rule refused such names, and still
+    // names a folder of the vault's own.
+    VaultNameProblem problem = CheckVaultName(record.Name());
+    if ((problem != VaultNameProblem::None && problem != VaultNameProblem::ContainerFileName) ||
         record.ValueName() != VaultRecord::ValueNameOf(record.id))
         return "";
     std::string folder = record.folder.FolderPath(root);
     std::string container = record.folder.ContainerPath(root);
-    std::string note = EndPartialContainer(record, root);
-    if (Exists(RestoreJournal::PathFor(container)))
+    std::string note = PartialContainerText(record, root);
+    if (record.IsStrong())
+        EndNewPassword(record, folder, container);
+    if (IsFile(RestoreJournal::PathFor(container)))
         return Joined(note, EndUnlock(record, folder, container));
     bool hasContainer = Exists(container);
     bool hasFolder = IsDirectory(folder);

@@ -23,3 +23,15 @@ std::vector<std::string> RecoverVaults(const VaultStore& store, const std::strin
 // Recovers one vault whose claim the caller holds; the record is saved (into its store) when
 // its state changes. Returns what the user must be told, or "".
 std::string RecoverVault(VaultRecord& record, const std::string& root);
+
+// Ends a partial container of the vault (VaultFolder::PartialContainerPath) that a lock cut
+// short, or one that could not clean up, left. With the vault's folder there it is deleted: a
+// lock changes nothing in the folder before its container is complete. Without, it may hold the
+// only copy of some files: it is moved to the first free name of ContainerFile::Kept, which no
+// command of the program deletes, and *kept says where ("" otherwise). False when something is
+// still at the partial container's path: a file that could not be moved or deleted (the
+// system's error says why), or a folder (ERROR_ALREADY_EXISTS; a vault named so before the name
+// rule refused such names), which stays as it is.
+bool EndPartialContainer(const VaultRecord& record, const std::string& root, std::string* kept);
+// What the user is told of a partial container of the vault `name` kept at `path`.
+std::string KeptContainerText(const std::string& name, const std::string& path);

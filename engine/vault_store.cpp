@@ -28,7 +28,7 @@ bool VaultStore::Save(const VaultRecord& record) const
 
 void VaultStore::Remove(VaultRecord& record, const std::string& root)
 {
-    record.DeleteFiles(root);
+    record.DeleteFiles(*this, root);
     key_.DeleteValue(record.ValueName().c_str());
 }
 
@@ -67,13 +67,33 @@ bool VaultStore::Next(VaultRecord& record) const
 bool VaultStore::IsNameFree(const std::string& name, const std::string& root,
                             uint32_t exceptId) const
 {
+    if (IsVaultName(name, exceptId))
+        return false;
     VaultRecord record;
     for (bool found = First(record); found; found = Next(record))
-        if (record.id != exceptId &&
-            (IsSameFileName(record.Name(), name) || IsSameFileName(record.ValueName(), name)))
+        if (record.id != exceptId && IsSameFileName(record.ValueName(), name))
             return false;
-    DWORD attributes = GetFileAttributesA(JoinPath(root, name).c_str());
-    return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::string path = JoinPath(root, name);
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    // A folder bears the name only under its own name, not when the name is its short alias
+    // (such as 6B1A99~1.REP for a container's working folder 6b1a9973.vlt.replaced).
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           IsSameFileName(found.cFileName, name);
+}
+
+bool VaultStore::IsVaultName(const std::string& name, uint32_t exceptId) const
+{
+    VaultRecord record;
+    for (bool found = First(record); found; found = Next(record))
+        if (record.id != exceptId && IsSameFileName(record.Name(), name))
+            return true;
+    return false;
 }
 
 bool VaultStore::HasUnlockedVault() const

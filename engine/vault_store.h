@@ -21,8 +21,8 @@ public:
     // unlock deletes the folder or the container only after this. Const: the store holds nothing
     // in memory, only the registry changes.
     bool Save(const VaultRecord& record) const;
-    // Deletes the vault's folder and container under root, then its record (even when some
-    // file could not be deleted).
+    // Deletes the vault's folder, container and working files under root
+    // (VaultRecord::DeleteFiles), then its record (even when some file could not be deleted).
     void Remove(VaultRecord& record, const std::string& root);
 
     // Enumeration from index 0 upwards. A value that is missing, larger than a record, or whose
@@ -33,8 +33,12 @@ public:
     // True when name can be given to a vault without touching another vault's files: no
     // enumerated record other than exceptId has it as its name or its container's name, compared
     // as the file system compares names (letter case aside), and nothing but a folder bears the
-    // name in root. A plain folder that belongs to no vault may become a vault.
+    // name in root, under that name itself rather than as its short alias. A plain folder that
+    // belongs to no vault may become a vault.
     bool IsNameFree(const std::string& name, const std::string& root, uint32_t exceptId = 0) const;
+    // True when an enumerated record other than exceptId has name as its name (its folder's
+    // name), compared as the file system compares names.
+    bool IsVaultName(const std::string& name, uint32_t exceptId = 0) const;
     // True when some enumerated record is not locked.
     bool HasUnlockedVault() const;
 

@@ -109,6 +109,16 @@ TEST_F(CliTest, ANewVaultCannotTakeOverAnotherVaultsFiles)
         EXPECT_EQ(RunCli({"create", name}, "pw\n").exitCode, 1) << name;
     EXPECT_EQ(RunCli({"create", container}, "pw\n").exitCode, 1);
     EXPECT_EQ(RunCli({"rename", "Beta", container}, "pw\n").exitCode, 1);
+    // Nor the name of a file kept beside a container, which the naming rule refuses.
+    for (const char* suffix : {".partial", ".unlocking", ".replaced", ".new", ".unfinished"}) {
+        CliRun created = RunCli({"create", container + suffix}, "pw\n");
+        EXPECT_EQ(created.exitCode, 1) << suffix;
+        EXPECT_NE(created.err.find("\" cannot be a vault name: names that begin with eight "
+                                   "hexadecimal digits"),
+                  std::string::npos)
+            << created.err;
+    }
+    EXPECT_EQ(RunCli({"rename", "Beta", container + ".replaced"}, "pw\n").exitCode, 1);
     EXPECT_EQ(RunCli({"remove", "beta"}, "pw\n").exitCode, 4) << "no vault has that exact name";
 
     EXPECT_EQ(ReadFileBytes(Folder("Beta") + "\\b.txt"), "beta's");

@@ -263,6 +263,54 @@ TEST_F(StrongVault, AnUnlockSettlesANewPasswordThatWasCutShort)
     }
 }
 
+// The copy a new password cut short leaves beside the container. Recovery deletes it where it is
+// certainly not needed: cut short while it was written (the record never took its password), or
+// beside a vault unlocked with its folder (the unlock settled the change first). A complete copy
+// beside a locked vault stays for the unlock, which alone can tell by the password which of the
+// two the record accepts. Remove takes it with the vault.
+TEST_F(StrongVault, RecoveryAndRemoveEndANewPasswordsCopy)
+{
+    MakeVault(true);
+    const std::string copy = Container() + ".new";
+    auto recover = [&] { EXPECT_TRUE(RecoverVaults(store, root.Path()).empty()); };
+    ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
+    const std::string container = ReadFileBytes(Container());
+    const std::string cutShort[] = {
+        container.substr(0, container.size() - 1000),
+        container.substr(0, container.size() - 4096) + std::string(4096, '\0'),
+        container.substr(0, 100),
+    };
+    for (const std::string& bytes : cutShort) {
+        WriteFileBytes(copy, bytes);
+        recover();
+        EXPECT_FALSE(Exists(copy));
+        EXPECT_EQ(ReadFileBytes(Container()), container);
+    }
+
+    ASSERT_TRUE(vault.ChangePassword(root.Path(), "pw", "new"));
+    const std::string rewrapped = ReadFileBytes(Container());
+    SetFileAttributesA(Container().c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteFileBytes(Container(), container);
+    WriteFileBytes(copy, rewrapped);
+    recover();
+    EXPECT_EQ(ReadFileBytes(copy), rewrapped);
+    ASSERT_TRUE(vault.Unlock(root.Path(), "new"));
+    ExpectRestored();
+
+    WriteFileBytes(copy, rewrapped);
+    recover();
+    EXPECT_FALSE(Exists(copy));
+    ExpectRestored();
+
+    // The case: a locked vault whose new password was cut short, then removed.
+    ASSERT_TRUE(vault.Lock(root.Path(), "new"));
+    WriteFileBytes(copy, rewrapped);
+    store.Remove(vault, root.Path());
+    EXPECT_FALSE(Exists(copy));
+    EXPECT_FALSE(Exists(Container()));
+    EXPECT_TRUE(frontEnd.TakeErrors().empty());
+}
+
 // Recovery at start cannot compare a strong container with the folder: it deletes nothing that
 // may be the only copy, and says so when both remain.
 TEST_F(StrongVault, RecoveryKeepsBothCopiesUnlessTheFolderIsWhole)

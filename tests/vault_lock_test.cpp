@@ -449,6 +449,35 @@ TEST_F(VaultLockTest, RemoveDeletesFolderContainerAndRecord)
     EXPECT_FALSE(store.Load(vault.id, loaded));
 }
 
+// Whatever a command cut short left beside the container goes with the vault, in whatever state
+// it is. What stays: a partial container kept as maybe the only copy of some files (the user was
+// told where), a name the program does not write, and a vault's folder with such a name.
+TEST_F(VaultLockTest, RemoveDeletesEveryWorkingFileButAKeptContainer)
+{
+    ASSERT_TRUE(store.Save(vault));
+    const std::string c = Container();
+    WriteFileBytes(c + ".partial", "partial");
+    WriteFileBytes(c + ".unlocking", "existing folder\r\naside " + vault.ValueName() +
+                                         ".replaced\r\n");
+    CreateDirectoryA((c + ".replaced").c_str(), nullptr);
+    CreateDirectoryA((c + ".replaced\\sub").c_str(), nullptr);
+    WriteFileBytes(c + ".replaced\\sub\\a.txt", "set aside");
+    CreateDirectoryA((c + ".replaced 2").c_str(), nullptr);
+    WriteFileBytes(c + ".new", "rewrapped");
+    SetFileAttributesA((c + ".new").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    const char* const stays[] = {".unfinished", ".unfinished 2", ".notes", ".replaced 3"};
+    for (const char* suffix : {".unfinished", ".unfinished 2", ".notes"})
+        WriteFileBytes(c + suffix, suffix);
+    OlderVaultNamed(vault.ValueName() + ".replaced 3");
+    store.Remove(vault, root.Path());
+    for (const char* suffix : {"", ".partial", ".unlocking", ".replaced", ".replaced 2", ".new"})
+        EXPECT_FALSE(Exists(c + suffix)) << suffix;
+    for (const char* suffix : stays)
+        EXPECT_TRUE(Exists(c + suffix)) << suffix;
+    EXPECT_EQ(ReadFileBytes(c + ".unfinished"), ".unfinished");
+    EXPECT_EQ(ReadFileBytes(c + ".replaced 3\\mine.txt"), "the older vault's");
+}
+
 namespace {
 
 std::wstring Wide(const std::string& path) { return std::wstring(path.begin(), path.end()); }

@@ -4,7 +4,7 @@
 
 TEST(IsValidVaultName, AcceptsFolderNamesAndRefusesTheRest)
 {
-    const char* accepted[] = {"Private", "My Files", ".hidden", "a.b", "Con tracts", "COM0",
+    const char* accepted[] = {"Private", "My Files", ".hidden", "a.b", "Con tracts", "COM10",
                               "LPT10", "\xe9t\xe9"};
     for (const char* name : accepted)
         EXPECT_TRUE(IsValidVaultName(name)) << name;
@@ -39,9 +39,39 @@ TEST(CheckVaultName, NamesTheRuleARefusedNameBreaks)
         {"LPT9", VaultNameProblem::DeviceName},
         {"CONOUT$", VaultNameProblem::DeviceName},
         {"CON.", VaultNameProblem::DeviceName},
+        // COM and LPT with 0, or with a superscript 1, 2 or 3 (their bytes in Windows-1252)
+        {"COM0", VaultNameProblem::DeviceName},
+        {"lpt0.txt", VaultNameProblem::DeviceName},
+        {"COM\xb9", VaultNameProblem::DeviceName},
+        {"com\xb2.log", VaultNameProblem::DeviceName},
+        {"LPT\xb3", VaultNameProblem::DeviceName},
+        {"lpt\xb9 .x", VaultNameProblem::DeviceName},
+        {"LPT\xb2", VaultNameProblem::DeviceName},
+        {"COM\xb3.tar.gz", VaultNameProblem::DeviceName},
+        {"COM\xb9" "4", VaultNameProblem::None},
+        {"COM\xbc", VaultNameProblem::None},  // one quarter: no device
+        {"COM00", VaultNameProblem::None},
         {"dot.", VaultNameProblem::TrailingDotOrSpace},
         {"..", VaultNameProblem::TrailingDotOrSpace},
         {"space ", VaultNameProblem::TrailingDotOrSpace},
+        // a container's name, or one followed by a dot: a file the program keeps beside it
+        {"6b1b7595.vlt", VaultNameProblem::ContainerFileName},
+        {"6B1B7595.VLT", VaultNameProblem::ContainerFileName},
+        {"6b1b7595.vlt.partial", VaultNameProblem::ContainerFileName},
+        {"6b1b7595.vlt.unlocking", VaultNameProblem::ContainerFileName},
+        {"6b1b7595.vlt.replaced", VaultNameProblem::ContainerFileName},
+        {"6b1b7595.vlt.replaced 2", VaultNameProblem::ContainerFileName},
+        {"6b1b7595.Vlt.New", VaultNameProblem::ContainerFileName},
+        {"0123abcd.vlt.unfinished", VaultNameProblem::ContainerFileName},
+        {"0123ABCD.vlt.not one yet", VaultNameProblem::ContainerFileName},
+        {"6b1b7595.vlt.", VaultNameProblem::TrailingDotOrSpace},
+        {"6b1b7595.vltx", VaultNameProblem::None},
+        {"6b1b7595.vlt 2", VaultNameProblem::None},
+        {"6b1b7595.vl", VaultNameProblem::None},
+        {"6b1b759.vlt", VaultNameProblem::None},
+        {"6b1b759g.vlt", VaultNameProblem::None},
+        {"x6b1b7595.vlt", VaultNameProblem::None},
+        {"6b1b7595 vlt.partial", VaultNameProblem::None},
     };
     for (const auto& test : cases) {
         EXPECT_EQ(CheckVaultName(test.name), test.problem) << test.name;
@@ -54,8 +84,10 @@ TEST(CheckVaultName, NamesTheRuleARefusedNameBreaks)
 
 TEST(IsSafeRelativeName, KeepsNamesInsideTheVaultFolder)
 {
+    // Inside a vault folder, a container's name is a name like any other.
     const char* safe[] = {"a", "Letters\\2009\\march.doc", ".hidden", "with space\\x y", "a.b/c",
-                          "..name", "COM0", "nul-not.txt", "console", "dir\\LPT10"};
+                          "..name", "COM10", "nul-not.txt", "console", "dir\\LPT10",
+                          "6b1b7595.vlt.partial", "COM\xb9" "4"};
     for (const char* name : safe)
         EXPECT_TRUE(IsSafeRelativeName(name)) << name;
     const char* unsafe[] = {"",        "\\abs",    "/abs",   "C:\\x",     "C:x",
@@ -65,7 +97,8 @@ TEST(IsSafeRelativeName, KeepsNamesInsideTheVaultFolder)
                             "name..", "trail.", "trail ", "dir.\\x", "dir \\x",
                             // device names, in any component, case and with any extension
                             "NUL", "NUL.txt", "nul.tar.gz", "AUX", "aux.c", "COM1", "lpt9.doc",
-                            "a\\CON", "CON\\a", "nul .txt", "conin$",
+                            "a\\CON", "CON\\a", "nul .txt", "conin$", "COM0", "dir\\lpt0.doc",
+                            "COM\xb9", "dir\\LPT\xb2.txt", "com\xb3\\x",
                             // characters no file name may hold (a bit flip away)
                             "wild*card", "what?", "a<b", "a>b", "a|b", "q\"uote"};
     for (const char* name : unsafe)

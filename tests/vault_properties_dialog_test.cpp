@@ -184,6 +184,10 @@ TEST_F(VaultPropertiesDialog, NewRefusesNamesThatCannotBeGivenAndStaysOpen)
         c = char(toupper(static_cast<unsigned char>(c)));
     const std::string takenByFile = "\" is already taken in the vaults folder, by a file or by "
                                     "another vault's container file. Please choose another name.";
+    const std::string containerFileName =
+        "\" cannot be a vault name: names that begin with eight hexadecimal digits and \".vlt\", "
+        "such as 0123abcd.vlt or 0123abcd.vlt.new, belong to the hidden container files of locked "
+        "vaults and the files the program keeps beside them.";
     const struct {
         std::string name;
         std::string message;
@@ -201,7 +205,10 @@ TEST_F(VaultPropertiesDialog, NewRefusesNamesThatCannotBeGivenAndStaysOpen)
                      "from folder names. Please choose a name that ends with another character."},
         {"PAPERS", "Vault with name \"PAPERS\" already exists!"},
         {"Notes.TXT", "The name \"Notes.TXT" + takenByFile},
-        {container, "The name \"" + container + takenByFile},
+        {container, "\"" + container + containerFileName},
+        {container + ".partial", "\"" + container + ".partial" + containerFileName},
+        {"COM\xb9", "\"COM\xb9\" cannot be a vault name: Windows reserves names such as CON, PRN, "
+                    "AUX, NUL, COM1 and LPT1 for devices, with or without an extension."},
     };
     VaultRecord record;
     CVaultPropertiesDlg dialog;

@@ -39,11 +39,17 @@ TEST_F(VaultRecordTest, VaultsCreatedInOneSecondGetDistinctIds)
     VaultRecord first, second;
     ASSERT_TRUE(first.Create(store, root.Path(), "First", "a"));
     ASSERT_TRUE(store.Save(first));
-    // A stray container in the root also keeps its id from being taken.
+    // A stray container in the root also keeps its id from being taken, and so does a file kept
+    // beside a container whose vault has gone (a new vault would take it over).
     WriteFileBytes(root / VaultRecord::ValueNameOf(first.id + 1), "orphan");
+    WriteFileBytes(root / (VaultRecord::ValueNameOf(first.id + 2) + ".unfinished"), "kept");
+    CreateDirectoryA((root / (VaultRecord::ValueNameOf(first.id + 3) + ".replaced 2")).c_str(),
+                     nullptr);
     ASSERT_TRUE(second.Create(store, root.Path(), "Second", "b"));
     EXPECT_NE(first.id, second.id);
     EXPECT_NE(second.id, first.id + 1);
+    EXPECT_NE(second.id, first.id + 2);
+    EXPECT_NE(second.id, first.id + 3);
     ASSERT_TRUE(store.Save(second));
     VaultRecord loaded;
     ASSERT_TRUE(store.Load(first.id, loaded));
@@ -145,7 +151,8 @@ TEST_F(VaultRecordTest, NamesThatReachAnotherVaultsFilesAreRefused)
     ASSERT_TRUE(gamma.Create(store, root.Path(), "Gamma", "pw"));
     ASSERT_TRUE(store.Save(gamma));
     const std::string taken[] = {alpha.ValueName(), "alpha", "beta", "BETA", "notes.txt",
-                                 "NOTES.TXT"};
+                                 "NOTES.TXT", alpha.ValueName() + ".unlocking",
+                                 alpha.ValueName() + ".replaced"};
     for (const std::string& name : taken) {
         VaultRecord created;
         EXPECT_FALSE(created.Create(store, root.Path(), name, "pw")) << name;
@@ -164,4 +171,10 @@ TEST_F(VaultRecordTest, NamesThatReachAnotherVaultsFilesAreRefused)
     VaultRecord renamed = beta;
     EXPECT_TRUE(renamed.Rename(store, root.Path(), "BETA")) << "its own name in another case";
     EXPECT_EQ(ReadFileBytes(root / "BETA\\mine.txt"), "Beta's file");
+
+    // A name the rule refuses now, saved before it did, is kept when the name does not change.
+    std::string older = alpha.ValueName() + ".new";
+    std::strcpy(renamed.name, older.c_str());
+    EXPECT_TRUE(renamed.Rename(store, root.Path(), older));
+    EXPECT_STREQ(renamed.name, older.c_str());
 }

@@ -274,21 +274,117 @@ INSTANTIATE_TEST_SUITE_P(Situations, RecoveryRowTest, ::testing::ValuesIn(kRows)
                          });
 
 // The one row that no program of ours leaves: a partial container whose folder has gone since.
-// It may be all that is left of some files, so it stays, and the user hears of it at each start.
-TEST_F(RecoveryTest, AnUnfinishedContainerWithoutItsFolderIsKept)
+// It may be all that is left of some files: it is kept under a name that no command deletes, and
+// the user hears where at every start. The next lock of the vault (without its folder, so of
+// nothing), its unlock and its removal leave it as it is.
+TEST_F(RecoveryTest, AnUnfinishedContainerWithoutItsFolderIsKeptWhereTheUserIsTold)
+{
+    std::string partial = vault.folder.PartialContainerPath(root.Path());
+    std::string kept = Container() + ".unfinished";
+    RemoveTree(Folder());
+    WriteFileBytes(partial, "the only copy");
+    auto expectTold = [&](const std::vector<std::string>& notes) {
+        ASSERT_EQ(notes.size(), 1u);
+        EXPECT_EQ(notes[0], "The vault \"Papers\" has an unfinished container, " + kept +
+                                ", from a lock that was cut short, and its folder was gone. The "
+                                "container is kept there and the program never deletes it: it "
+                                "may hold the only copy of some of the vault's files. Delete it "
+                                "yourself once you no longer need it.");
+    };
+    for (int start = 0; start < 2; ++start) {
+        expectTold(Recover());
+        EXPECT_FALSE(Exists(partial));
+        EXPECT_EQ(ReadFileBytes(kept), "the only copy");
+    }
+    LockVault();
+    ASSERT_TRUE(vault.Unlock(root.Path(), "pw"));
+    EXPECT_TRUE(frontEnd.TakeErrors().empty());
+    expectTold(Recover());
+    store.Remove(vault, root.Path());
+    EXPECT_EQ(ReadFileBytes(kept), "the only copy");
+}
+
+// A lock that finds a partial container without the folder (a lock cut short since the last
+// start) keeps it as recovery would, beside one kept before, and says where before it goes on.
+TEST_F(RecoveryTest, ALockKeepsAPartialContainerWhoseFolderHasGone)
 {
     std::string partial = vault.folder.PartialContainerPath(root.Path());
     RemoveTree(Folder());
+    WriteFileBytes(Container() + ".unfinished", "kept at an earlier start");
     WriteFileBytes(partial, "the only copy");
-    for (int start = 0; start < 2; ++start) {
-        std::vector<std::string> notes = Recover();
-        ASSERT_EQ(notes.size(), 1u);
-        EXPECT_EQ(notes[0], "The vault \"Papers\" has an unfinished container, " + partial +
-                                ", and no folder. It has been left as it is: it may hold the "
-                                "only copy of some of the vault's files.");
-        EXPECT_EQ(ReadFileBytes(partial), "the only copy");
-    }
+    LockVault();
+    std::vector<std::string> shown = frontEnd.TakeErrors();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], KeptContainerText("Papers", Container() + ".unfinished 2"));
+    EXPECT_NE(shown[0].find(Container() + ".unfinished 2, "), std::string::npos) << shown[0];
+    EXPECT_FALSE(Exists(partial));
+    EXPECT_EQ(ReadFileBytes(Container() + ".unfinished 2"), "the only copy");
+    EXPECT_EQ(ReadFileBytes(Container() + ".unfinished"), "kept at an earlier start");
+    std::vector<std::string> notes = Recover();
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0], KeptContainerText("Papers", Container() + ".unfinished") + " " +
+                            KeptContainerText("Papers", Container() + ".unfinished 2"))
+        << "both are named at every start";
 }
+
+namespace {
+
+// A vault named like a file kept beside Papers's container, as a program before the name rule
+// refused such names could save it, and what Papers's last command left beside its container.
+struct NamedLikeAWorkingFile {
+    const char* name;
+    const char* suffix;  // after the container's name
+    std::function<void(RecoveryTest&)> make;
+};
+
+const NamedLikeAWorkingFile kNamedLike[] = {
+    {"APartialContainer", ".partial", [](RecoveryTest& t) { t.LockVault(); }},
+    {"AJournal", ".unlocking", [](RecoveryTest& t) { t.LockVault(); }},
+    // The worst case: the folder of files an unlock set aside, taken over by a new vault.
+    {"TheReplacedFilesOfAnUnlockToUndo", ".replaced",
+     [](RecoveryTest& t) { UnlockCutShort(t, false); }},
+    {"TheReplacedFilesOfAnUnlockToFinish", ".replaced",
+     [](RecoveryTest& t) { UnlockNotCleanedUp(t, false, VAULT_UNLOCKED); }},
+    {"ANewPasswordsCopy", ".new", [](RecoveryTest& t) { t.LockVault(); }},
+    {"AKeptContainer", ".unfinished", [](RecoveryTest& t) { t.LockVault(); }},
+};
+
+class NamedLikeAWorkingFileTest : public RecoveryTest,
+                                  public ::testing::WithParamInterface<NamedLikeAWorkingFile> {};
+
+}  // namespace
+
+// Such a vault's folder is its own: neither recovery nor Remove of the other vault deletes or
+// empties it, and the vault still locks and unlocks.
+TEST_P(NamedLikeAWorkingFileTest, KeepsItsFolder)
+{
+    GetParam().make(*this);
+    ASSERT_FALSE(HasFatalFailure());
+    VaultRecord older = OlderVaultNamed(vault.ValueName() + GetParam().suffix);
+    std::string folder = older.folder.FolderPath(root.Path());
+    const WideTree before = SnapshotTree(Prefixed(folder));
+    ASSERT_FALSE(before.empty());
+    for (const std::string& note : Recover())
+        EXPECT_EQ(note.find("The vault \"" + older.Name() + "\""), std::string::npos) << note;
+    EXPECT_EQ(SnapshotTree(Prefixed(folder)), before);
+
+    VaultRecord papers;
+    ASSERT_TRUE(store.Load(vault.id, papers));
+    store.Remove(papers, root.Path());
+    EXPECT_EQ(SnapshotTree(Prefixed(folder)), before);
+    EXPECT_TRUE(Recover().empty());
+
+    ASSERT_TRUE(older.Lock(root.Path(), "pw"));
+    EXPECT_FALSE(Exists(folder));
+    ASSERT_TRUE(older.Unlock(root.Path(), "pw"));
+    EXPECT_EQ(SnapshotTree(Prefixed(folder)), before);
+    frontEnd.TakeErrors();
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, NamedLikeAWorkingFileTest, ::testing::ValuesIn(kNamedLike),
+                         [](const ::testing::TestParamInfo<NamedLikeAWorkingFile>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // A file in the container's place that is not a container this program can read may be
 // anything of the user's: it stays, and so does the folder.

@@ -173,4 +173,14 @@ TEST_F(VaultStoreTest, ANameIsTakenByAnythingAVaultCouldClashWith)
     for (const Case& c : cases)
         EXPECT_EQ(store.IsNameFree(c.name, root.Path(), c.exceptId), c.free)
             << c.name << " except " << c.exceptId;
+
+    // A folder that answers to a name only as its short alias is not a folder of that name: a
+    // vault made under the alias of Alpha's working folder would take it over.
+    std::string aside = root / "6b1a9973.vlt.replaced";
+    CreateDirectoryA(aside.c_str(), nullptr);
+    char alias[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameA(aside.c_str(), alias, MAX_PATH), 0u);
+    std::string shortName = std::string(alias).substr(std::string(alias).rfind('\\') + 1);
+    ASSERT_NE(shortName, "6b1a9973.vlt.replaced") << "the file system gives short aliases";
+    EXPECT_FALSE(store.IsNameFree(shortName, root.Path())) << shortName;
 }

@@ -1,6 +1,5 @@
 #include "vault_dialog_messages.h"
 
-#include "../engine/ansi_name.h"
 #include "../engine/file_error_text.h"
 #include "../engine/vault_name.h"
 #include "../engine/vault_store.h"
@@ -8,16 +7,6 @@
 #include "../resources/resource.h"
 
 namespace {
-
-// True when a vault other than exceptId is named name, as the file system compares names.
-bool IsAnotherVaultsName(const VaultStore& store, const std::string& name, uint32_t exceptId)
-{
-    VaultRecord record;
-    for (bool found = store.First(record); found; found = store.Next(record))
-        if (record.id != exceptId && IsSameFileName(record.Name(), name))
-            return true;
-    return false;
-}
 
 // path, or the longest leading part of it that exists. Making a folder under a file fails with
 // "already exists" for that file, not for the folder.
@@ -42,7 +31,7 @@ std::string NameRefusalText(const VaultStore& store, const std::string& root,
         return VaultNameProblemText(problem, name);
     if (store.IsNameFree(name, root, exceptId))
         return "";
-    if (IsAnotherVaultsName(store, name, exceptId))
+    if (store.IsVaultName(name, exceptId))
         return FormatStringResource(IDS_NAME_TAKEN, name);
     return "The name \"" + name +
            "\" is already taken in the vaults folder, by a file or by another vault's container "
