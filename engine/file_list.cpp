@@ -179,20 +179,49 @@ bool RemoveWithAttributes(const FileEntry& entry)
 
 enum class Removal { Removed, Failed, Changed };
 
+// Marks a file held open with DELETE access for deletion through that handle: it goes when the
+// handle closes. Where the system has no such call (before Vista), false with
+// ERROR_CALL_NOT_IMPLEMENTED.
+bool MarkForDeletion(HANDLE held)
+{
+    typedef BOOL(WINAPI * SetInformation)(HANDLE, int, void*, DWORD);
+    static const SetInformation setInformation = reinterpret_cast<SetInformation>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetFileInformationByHandle"));
+    const int kFileDispositionInfo = 4;
+    struct {
+        BOOLEAN deleteFile;
+    } disposition = {TRUE};
+    if (!setInformation) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return false;
+    }
+    return setInformation(held, kFileDispositionInfo, &disposition, sizeof(disposition)) != FALSE;
+}
+
 // Removes a file only while it has its stamp. It is held open from the comparison to its removal
 // (which takes place when the handle closes) so that nobody can write to it in between; readers
 // may go on reading. A file that has gone already is taken as removed.
 Removal RemoveIfUnchanged(const FileEntry& entry)
 {
-    HANDLE held = CreateFileW(LongPath(entry.path).c_str(), GENERIC_READ,
+    std::wstring path = LongPath(entry.path);
+    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ | DELETE,
                               FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
                               nullptr);
     if (held == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_FILE_NOT_FOUND ? Removal::Removed : Removal::Failed;
     FileStamp now;
     Removal removal = Removal::Changed;
-    if (StampOfHandle(held, &now) && now.Matches(entry.stamp))
-        removal = RemoveWithAttributes(entry) ? Removal::Removed : Removal::Failed;
+    if (StampOfHandle(held, &now) && now.Matches(entry.stamp)) {
+        // A read-only file cannot be marked: cleared first, as for any deletion.
+        if (entry.attributes & FILE_ATTRIBUTE_READONLY)
+            ClearAttributes(entry, path);
+        bool removed = MarkForDeletion(held);
+        if (!removed) {
+            ClearAttributes(entry, path);
+            removed = MarkForDeletion(held) || RemoveEntry(entry, path);
+        }
+        removal = removed ? Removal::Removed : Removal::Failed;
+    }
     DWORD error = GetLastError();
     CloseHandle(held);
     SetLastError(error);

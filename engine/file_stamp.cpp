@@ -12,34 +12,31 @@ uint64_t TimeValue(const FILETIME& time) { return Joined(time.dwHighDateTime, ti
 
 bool FileStamp::Matches(const FileStamp& other) const
 {
-    return known && other.known && volume == other.volume && index == other.index &&
-           size == other.size && lastWrite == other.lastWrite && creation == other.creation;
+    return known && other.known && size == other.size && lastWrite == other.lastWrite &&
+           creation == other.creation;
 }
 
 bool StampOfHandle(HANDLE file, FileStamp* stamp)
 {
-    BY_HANDLE_FILE_INFORMATION information;
-    if (!GetFileInformationByHandle(file, &information))
+    FILETIME creation, lastWrite;
+    LARGE_INTEGER size;
+    if (!GetFileTime(file, &creation, nullptr, &lastWrite) || !GetFileSizeEx(file, &size))
         return false;
     stamp->known = true;
-    stamp->volume = information.dwVolumeSerialNumber;
-    stamp->index = Joined(information.nFileIndexHigh, information.nFileIndexLow);
-    stamp->size = Joined(information.nFileSizeHigh, information.nFileSizeLow);
-    stamp->lastWrite = TimeValue(information.ftLastWriteTime);
-    stamp->creation = TimeValue(information.ftCreationTime);
+    stamp->size = uint64_t(size.QuadPart);
+    stamp->lastWrite = TimeValue(lastWrite);
+    stamp->creation = TimeValue(creation);
     return true;
 }
 
 bool StampOfPath(const std::string& path, FileStamp* stamp)
 {
-    HANDLE file = CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(LongPath(path).c_str(), GetFileExInfoStandard, &data))
         return false;
-    bool read = StampOfHandle(file, stamp);
-    DWORD error = GetLastError();
-    CloseHandle(file);
-    SetLastError(error);
-    return read;
+    stamp->known = true;
+    stamp->size = Joined(data.nFileSizeHigh, data.nFileSizeLow);
+    stamp->lastWrite = TimeValue(data.ftLastWriteTime);
+    stamp->creation = TimeValue(data.ftCreationTime);
+    return true;
 }
