@@ -192,7 +192,12 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
     SetKeyFromPassword(cipher, password);
 
     // The journal of an earlier unlock that could not be undone completely is undone first.
-    RestoreJournal::Resume(folder, container, false);
+    UndoLeft earlier;
+    if (!RestoreJournal::Resume(folder, container, false, &earlier)) {
+        ShowError(NotUnlockedText(record_->Name(), "An earlier unlock of it could not be undone "
+                                                   "completely yet:\r\n" + earlier.Text()));
+        return false;
+    }
     VaultJob job;
     job.total = size;
     job.cipher = &cipher;
@@ -221,7 +226,13 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
     }
     if (!restored) {
         // Removes what this unlock restored; whatever was in the folder before stays as it was.
-        job.journal.Rollback();
+        // What cannot go yet (a file in use) stays with the journal, and the user is told.
+        UndoLeft left;
+        if (!job.journal.Rollback(&left))
+            ShowError("The vault \"" + record_->Name() + "\" has been left locked, but its unlock "
+                      "could not be undone completely:\r\n" + left.Text() + "\r\nClose the "
+                      "program that uses it; the undo is finished when the vault is next unlocked "
+                      "or the program next starts.");
         return false;
     }
     job.journal.Commit();
