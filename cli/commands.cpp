@@ -130,7 +130,7 @@ int LockOrUnlock(CliContext& context, const std::string& name, bool lock)
     bool done = lock ? record.Lock(context.root, password.c_str())
                      : record.Unlock(context.root, password.c_str());
     if (!done)
-        return Fail(EXIT_FAILED, "Vault \"%s\" could not be %s; it is as it was.", name.c_str(),
+        return Fail(EXIT_FAILED, "Vault \"%s\" could not be %s.", name.c_str(),
                     lock ? "locked" : "unlocked");
     if (int code = Save(context, record))
         return code;

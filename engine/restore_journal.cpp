@@ -5,7 +5,9 @@
 #include "ansi_name.h"
 #include "container_files.h"
 #include "directory_tree.h"
+#include "file_error_text.h"
 #include "file_list.h"
+#include "long_path.h"
 #include "vault_store.h"
 
 namespace {
@@ -97,48 +99,94 @@ bool DeleteTree(const std::string& path)
     return !Exists(path);
 }
 
+// Deletes every entry of the list, deepest first. True when all are gone; else what is still
+// there goes into *left, with the first failure's reason.
+bool DeleteListed(FileList& list, UndoLeft* left)
+{
+    if (list.Count())
+        list.DeleteAll();
+    bool gone = true;
+    for (const FileEntry& entry : list) {
+        if (!Exists(entry.path))
+            continue;
+        gone = false;
+        (entry.IsDirectory() ? left->folders : left->files).push_back(entry.path);
+    }
+    if (!gone)
+        left->NoteFailure(list.failedPath, list.failedError);
+    return gone;
+}
+
 // Removes what the unlock made: its new folder with everything in it, or else what it listed,
 // deepest first (a folder only once it is empty). True when all of it is gone.
-bool RemoveMade(const std::string& folder, const JournalText& text)
+bool RemoveMade(const std::string& folder, const JournalText& text, UndoLeft* left)
 {
-    if (text.folderIsNew)
-        return DeleteTree(folder);
     FileList made;
+    if (text.folderIsNew) {
+        made.Enumerate(folder, "");
+        made.Enumerate(folder, "*");
+        return DeleteListed(made, left);
+    }
     for (const std::string& path : text.made) {
         DWORD attributes = AttributesOf(path);
         if (attributes != INVALID_FILE_ATTRIBUTES)
             made.Append(FileEntry{attributes, 0, path});
     }
-    if (made.Count())
-        made.DeleteAll();
-    for (const std::string& path : text.made)
-        if (Exists(path))
-            return false;
-    return true;
+    return DeleteListed(made, left);
 }
 
-// Puts every file of the user's that was moved aside back in its place (over what the unlock
-// made there), then removes the emptied aside folder. A file already back is not there to move,
-// so this may run again after it was cut short. True when the aside folder is gone.
-bool ReturnReplaced(const std::string& folder, const JournalText& text)
+// Puts every file of the user's that was moved aside back in its place, then removes the emptied
+// aside folder. What the unlock restored in that place goes first, so that the file comes back
+// under its own name, in its own letter case, and not under the restored file's. A file already
+// back is not there to move, so this may run again after it was cut short. True when the aside
+// folder is gone.
+bool ReturnReplaced(const std::string& folder, const JournalText& text, UndoLeft* left)
 {
     if (text.asideFolder.empty() || !Exists(text.asideFolder))
         return true;
     for (const std::string& relative : text.replaced) {
         std::string kept = text.asideFolder + "\\" + relative;
         std::string place = folder + "\\" + relative;
-        if (!Exists(kept))
+        if (!Exists(kept) || (RemoveAnyFile(place) && MovePath(kept, place)))
             continue;
-        SetAttributes(place, FILE_ATTRIBUTE_NORMAL);  // a restored read-only file
-        MovePath(kept, place, MOVEFILE_REPLACE_EXISTING);
+        left->NoteFailure(place, GetLastError());
+        if (Exists(place))
+            left->files.push_back(place);
     }
-    FileList left;
-    left.Enumerate(text.asideFolder, "");
-    left.Enumerate(text.asideFolder, "*");
-    for (auto entry = left.rbegin(); entry != left.rend(); ++entry)
+    FileList rest;
+    rest.Enumerate(text.asideFolder, "");
+    rest.Enumerate(text.asideFolder, "*");
+    for (auto entry = rest.rbegin(); entry != rest.rend(); ++entry)
         if (entry->IsDirectory())
             RemoveEmptyDirectory(entry->path);
-    return !Exists(text.asideFolder);
+    if (!Exists(text.asideFolder))
+        return true;
+    left->aside = text.asideFolder;
+    return false;
+}
+
+// The path of the file at `path` as the file system names it: an entry may name a file of the
+// user's in another letter case. False when the code page cannot hold that name, so that the
+// journal could not note it, or when the entry reaches a file of another name (through its short
+// name), which an undo could not tell from the restored file.
+bool NameOnDisk(const std::string& path, std::string* named)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(LongPath(path).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    std::string leaf;
+    if (!NarrowExactly(found.cFileName, &leaf)) {
+        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+        return false;
+    }
+    if (!IsSameFileName(leaf, Leaf(path))) {
+        SetLastError(ERROR_FILE_EXISTS);
+        return false;
+    }
+    *named = Parent(path) + "\\" + leaf;
+    return true;
 }
 
 }  // namespace
@@ -149,20 +197,35 @@ std::string RestoreJournal::PathFor(const std::string& container)
 }
 
 bool RestoreJournal::Resume(const std::string& folder, const std::string& container,
-                            bool committed, const VaultStore* store)
+                            bool committed, const VaultStore* store, UndoLeft* left)
 {
+    UndoLeft unread;
+    if (!left)
+        left = &unread;
     std::string journal = PathFor(container);
     if (!Exists(journal))
         return true;
     JournalText text;
-    if (!ReadJournal(journal, folder, &text))
+    if (!ReadJournal(journal, folder, &text)) {
+        left->NoteFailure(journal, GetLastError());
         return false;
+    }
     if (!IsAsideFolderOf(container, text.asideFolder, store))
         text.asideFolder.clear();  // then it stays as it is
-    bool ended = committed ? RemoveAnyFile(container) &&
-                                 (text.asideFolder.empty() || DeleteTree(text.asideFolder))
-                           : ReturnReplaced(folder, text) && RemoveMade(folder, text);
-    return ended && RemoveFile(journal);
+    bool ended = false;
+    if (committed) {
+        ended = RemoveAnyFile(container) &&
+                (text.asideFolder.empty() || DeleteTree(text.asideFolder));
+    } else {
+        // Each part as far as it goes: what can be put right now is not left for later.
+        bool returned = ReturnReplaced(folder, text, left);
+        ended = RemoveMade(folder, text, left) && returned;
+    }
+    if (ended && !RemoveFile(journal)) {
+        left->NoteFailure(journal, GetLastError());
+        ended = false;
+    }
+    return ended;
 }
 
 bool RestoreJournal::Begin(const std::string& folder, const std::string& container,
@@ -196,7 +259,8 @@ bool RestoreJournal::Prepare(const std::string& path, bool isDirectory)
         if (isDirectory || (attributes & FILE_ATTRIBUTE_DIRECTORY))
             return true;
         madeByUs_.insert(FileNameKey(path));
-        return Note(kReplaced + Relative(path), true) && MoveAside(path);
+        std::string own;
+        return NameOnDisk(path, &own) && Note(kReplaced + Relative(own), true) && MoveAside(own);
     }
     // Folders are made with their missing parents: those are noted first, outermost first.
     std::vector<std::string> made(1, path);
@@ -239,8 +303,33 @@ void RestoreJournal::Commit()
     Resume(folder_, container_, true, nullptr);
 }
 
-bool RestoreJournal::Rollback()
+bool RestoreJournal::Rollback(UndoLeft* left)
 {
     file_.Close();
-    return Resume(folder_, container_, false, nullptr);
+    return Resume(folder_, container_, false, nullptr, left);
+}
+
+void UndoLeft::NoteFailure(const std::string& path, DWORD error)
+{
+    if (failedPath.empty() && !path.empty()) {
+        failedPath = path;
+        failedError = error ? error : ERROR_GEN_FAILURE;
+    }
+}
+
+std::string UndoLeft::Text() const
+{
+    const size_t kShown = 10;
+    std::string text = failedPath.empty() ? "" : FileErrorText(failedError, failedPath);
+    auto line = [&text](const std::string& next) { text += (text.empty() ? "" : "\r\n") + next; };
+    const std::vector<std::string>& still = files.empty() ? folders : files;
+    if (!still.empty())
+        line("Still in the vault's folder, not encrypted:");
+    for (size_t i = 0; i < still.size() && i < kShown; ++i)
+        line(still[i]);
+    if (still.size() > kShown)
+        line("(and " + std::to_string(still.size() - kShown) + " more)");
+    if (!aside.empty())
+        line("Files of yours that the unlock replaced wait in " + aside + ".");
+    return text;
 }

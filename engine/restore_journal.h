@@ -6,18 +6,34 @@
 // It says whether the unlock made the vault folder (then everything in it is the unlock's) or
 // restored into a folder that was there before. In that case it lists, before each is made, every
 // file and folder the unlock makes, and a file of the user's that an entry would overwrite is
-// first noted and moved aside, under its own relative path, into a folder beside the container;
-// undoing the unlock brings it back, committing it deletes it. Undoing can be cut short and run
+// first noted and moved aside, under its own relative path and name (in its own letter case,
+// which the entry's may not share), into a folder beside the container; undoing the unlock
+// brings it back under that name, committing it deletes it. Undoing can be cut short and run
 // again. The journal's first line, and each note of a file moved aside, are written through to the
 // disk before anything is done; notes of what is made do not wait for the disk, since one lost in
 // a power cut costs only a restored copy left behind in the folder.
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "win_file.h"
 
 class VaultStore;
+
+// What an undo could not put right yet, for the user to be told.
+struct UndoLeft {
+    std::string failedPath;  // the first step that failed, and why
+    DWORD failedError = 0;
+    std::vector<std::string> files;    // restored files still in the vault folder
+    std::vector<std::string> folders;  // folders the unlock made that are still there
+    std::string aside;  // where files of the user's that it replaced still wait, or ""
+
+    void NoteFailure(const std::string& path, DWORD error);
+    // Why, what is still there unencrypted (the first few) and where the user's files wait, in
+    // lines for a message.
+    std::string Text() const;
+};
 
 class RestoreJournal {
 public:
@@ -36,19 +52,21 @@ public:
     // journal. What cannot go yet stays with the journal, for the next lock or start to finish.
     void Commit();
     // The unlock failed: what it made goes and every moved-aside file returns, then the journal
-    // goes. False when something could not be undone: the journal then stays for the next start.
-    bool Rollback();
+    // goes. False when something could not be undone (a restored file in use): the journal then
+    // stays for the next unlock or start to finish the undo, and *left says what is left.
+    bool Rollback(UndoLeft* left = nullptr);
 
     // Where the journal of an unlock from container is kept.
     static std::string PathFor(const std::string& container);
     // Ends an unlock that was cut short, from its journal, if there is one: finishes it when
-    // committed (the record says unlocked), else undoes it. True when all of it could be done
-    // (or there was no journal); the journal is gone then. The folder of moved-aside files is
-    // touched only when it has the name this container's has (ContainerFile::Replaced) and no
-    // vault of `store` (if any) has it as its folder: a vault named so before the name rule
-    // refused such names may have taken it over.
+    // committed (the record says unlocked), else undoes it, as much of it as can be. True when
+    // all of it could be done (or there was no journal); the journal is gone then. Otherwise
+    // *left says what an undo left. The folder of moved-aside files is touched only when it has
+    // the name this container's has (ContainerFile::Replaced) and no vault of `store` (if any)
+    // has it as its folder: a vault named so before the name rule refused such names may have
+    // taken it over.
     static bool Resume(const std::string& folder, const std::string& container, bool committed,
-                       const VaultStore* store);
+                       const VaultStore* store, UndoLeft* left = nullptr);
 
 private:
     bool Note(const std::string& line, bool throughToDisk = false);

@@ -27,11 +27,14 @@ public:
     // Writes the folder into the container behind the progress dialog, commits the record as
     // locked (VaultRecord::CommitState), then deletes what was written. False (folder untouched,
     // no container left) when there is not enough space, the job fails, the user cancels or the
-    // record cannot be saved.
+    // record cannot be saved; when the disk may hold the record as locked or not, the container
+    // stays beside the folder for the next start to settle.
     bool LockContents(const std::string& root, const char* password, BlockCipher& cipher) const;
     // Restores the folder from the container behind the progress dialog, under a journal
     // (RestoreJournal), commits the record as unlocked, then deletes the container. False
-    // (container untouched, nothing restored left behind) otherwise.
+    // (container untouched, nothing restored left behind) otherwise, except where the user is
+    // told: a restored file that cannot be removed yet, or a record that the disk may hold as
+    // unlocked or not, stays with the journal for the next unlock or start to settle.
     bool UnlockContents(const std::string& root, const char* password, BlockCipher& cipher) const;
     // Deletes the folder with everything in it and/or the container, in one delete job.
     bool Discard(const std::string& root, int mode) const;

@@ -85,6 +85,16 @@ std::string RecordNotSavedText()
            ").";
 }
 
+// A lock or unlock whose record may or may not be on the disk: `kept` says what stays for the next
+// start to settle.
+std::string RecordUnsureText(const std::string& name, const std::string& job,
+                             const std::string& kept)
+{
+    return "The vault \"" + name + "\" may not have been " + job + "ed:\r\n" +
+           RecordNotSavedText() + "\r\n" + kept + "; the program finishes or undoes the " + job +
+           " at its next start, as the record says.";
+}
+
 // The container's size. False when it cannot be opened: silently when it is missing (there is
 // nothing to unlock), else telling the user why (another program holds it, say).
 bool ContainerSize(const std::string& container, uint64_t* size)
@@ -227,9 +237,14 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
     }
     // The container is on the disk; the folder goes only once the record, on the disk too, says
     // that the files are in the container.
-    if (!record_->CommitState(VAULT_LOCKED)) {
-        RemoveAnyFile(container);
-        ShowError(NotLockedText(record_->Name(), RecordNotSavedText()));
+    bool unsure = false;
+    if (!record_->CommitState(VAULT_LOCKED, &unsure)) {
+        if (!unsure)
+            RemoveAnyFile(container);
+        ShowError(unsure ? RecordUnsureText(record_->Name(), "lock",
+                                            "Its folder has been left as it is, and its container "
+                                            "kept beside it")
+                         : NotLockedText(record_->Name(), RecordNotSavedText()));
         return false;
     }
     DeleteWhatWasLocked(folder, files, job.stamps, record_->Name());
@@ -252,7 +267,12 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
     SetKeyFromPassword(cipher, password);
 
     // The journal of an earlier unlock that could not be undone completely is undone first.
-    RestoreJournal::Resume(folder, container, false, record_->store);
+    UndoLeft earlier;
+    if (!RestoreJournal::Resume(folder, container, false, record_->store, &earlier)) {
+        ShowError(NotUnlockedText(record_->Name(), "An earlier unlock of it could not be undone "
+                                                   "completely yet:\r\n" + earlier.Text()));
+        return false;
+    }
     VaultJob job;
     job.total = size;
     job.cipher = &cipher;
@@ -274,14 +294,27 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
         restored = false;
     }
     // The folder is complete and on the disk; the container goes only once the record, on the
-    // disk too, says so.
-    if (restored && !record_->CommitState(VAULT_UNLOCKED)) {
+    // disk too, says so. Until the disk surely holds one state or the other, the journal, the
+    // folder and the container all stay, for the next start to finish or undo the unlock.
+    bool unsure = false;
+    if (restored && !record_->CommitState(VAULT_UNLOCKED, &unsure)) {
+        if (unsure) {
+            ShowError(RecordUnsureText(record_->Name(), "unlock",
+                                       "Its files have been restored, and its container kept"));
+            return false;
+        }
         ShowError(NotUnlockedText(record_->Name(), RecordNotSavedText()));
         restored = false;
     }
     if (!restored) {
         // Removes what this unlock restored; whatever was in the folder before stays as it was.
-        job.journal.Rollback();
+        // What cannot go yet (a file in use) stays with the journal, and the user is told.
+        UndoLeft left;
+        if (!job.journal.Rollback(&left))
+            ShowError("The vault \"" + record_->Name() + "\" has been left locked, but its unlock "
+                      "could not be undone completely:\r\n" + left.Text() + "\r\nClose the "
+                      "program that uses it; the undo is finished when the vault is next unlocked "
+                      "or the program next starts.");
         return false;
     }
     job.journal.Commit();

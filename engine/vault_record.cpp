@@ -162,24 +162,34 @@ bool VaultRecord::ChangePassword(const std::string& root, const char* password,
     // The copy under the new password is on disk before the record takes the new password, and
     // the record is on disk before the copy replaces the container: whatever instant the
     // process ends at, one of the two opens with the password the record accepts, and the next
-    // unlock settles which (SettleRewrappedContainer).
+    // unlock settles which (SettleRewrappedContainer). A change cut short before is settled
+    // first, so that its copy is never written over while it may be the one that opens.
     WaitCursor wait;
     bool refused = false;
     std::string container = folder.ContainerPath(root);
-    if (!WriteRewrappedContainer(container, password, newPassword, &refused)) {
+    if (!SettleRewrappedContainer(container, password) ||
+        !WriteRewrappedContainer(container, password, newPassword, &refused)) {
         ShowError(PasswordNotChangedText(
             Name(), refused ? "The container " + container +
                                   " is damaged or does not open with the current password."
                             : FileErrorText(GetLastError(), container)));
         return false;
     }
-    uint8_t before[sizeof(passwordDigest)];
-    std::memcpy(before, passwordDigest, sizeof(before));
-    if (!SetPassword(newPassword) || (store && !store->Save(*this))) {
-        std::memcpy(passwordDigest, before, sizeof(before));
+    VaultRecord before = *this;
+    bool unsure = false;
+    if (!SetPassword(newPassword) || !SaveOrRestore(before, &unsure)) {
+        std::string why = "Its record could not be saved in the registry (error " +
+                          std::to_string(LastStatus) + ").";
+        // The disk may hold either password: both copies stay, and the next unlock keeps the
+        // one that opens with the password the record holds.
+        if (unsure) {
+            ShowError("The password of vault \"" + Name() + "\" may not have been changed:\r\n" +
+                      why + "\r\nThe vault opens with the new password, or, if that is refused, "
+                      "with the current one.");
+            return false;
+        }
         RemoveAnyFile(RewrappedContainerPath(container));
-        ShowError(PasswordNotChangedText(Name(), "Its record could not be saved in the registry "
-                                                 "(error " + std::to_string(LastStatus) + ")."));
+        ShowError(PasswordNotChangedText(Name(), why));
         return false;
     }
     // When the copy cannot take the container's place now, the next unlock puts it there.
@@ -197,18 +207,42 @@ bool VaultRecord::MoveToState(uint32_t target, ContentsJob job, const std::strin
     flags &= ~previous;  // neither bit while the job runs
     BlowfishCipher cipher;
     bool reached = (folder.*job)(root, password, cipher);
-    flags |= reached ? target : previous;
+    if (!(flags & (VAULT_LOCKED | VAULT_UNLOCKED)))
+        flags |= reached ? target : previous;
     return reached;
 }
 
-bool VaultRecord::CommitState(uint32_t state)
+bool VaultRecord::SaveOrRestore(const VaultRecord& before, bool* unsure)
 {
-    uint32_t before = flags;
-    flags = (flags & ~uint32_t(VAULT_LOCKED | VAULT_UNLOCKED)) | state;
-    if (!store || store->Save(*this))
+    bool holdsThis = false;  // the registry holds this record rather than `before`
+    if (unsure)
+        *unsure = false;
+    if (!store || store->Save(*this, &holdsThis))
         return true;
-    flags = before;
+    LONG status = LastStatus;
+    bool sure = !holdsThis;  // a failed write changes nothing
+    if (holdsThis) {
+        bool rewritten = false;
+        sure = store->Save(before, &rewritten);
+        holdsThis = !rewritten;
+    }
+    LastStatus = status;
+    if (!holdsThis)
+        *this = before;
+    if (unsure)
+        *unsure = !sure;
     return false;
+}
+
+bool VaultRecord::CommitState(uint32_t state, bool* unsure)
+{
+    const uint32_t both = VAULT_LOCKED | VAULT_UNLOCKED;
+    VaultRecord before = *this;
+    // While a job runs the flags hold neither bit, and the registry the state it started from.
+    if (!(before.flags & both))
+        before.flags |= both & ~state;
+    flags = (flags & ~both) | state;
+    return SaveOrRestore(before, unsure);
 }
 
 bool VaultRecord::Lock(const std::string& root, const char* password)

@@ -54,8 +54,11 @@ public:
     bool Lock(const std::string& root, const char* password);
     bool Unlock(const std::string& root, const char* password);
     // Takes `state` (VAULT_LOCKED or VAULT_UNLOCKED) in place of either bit and saves the record
-    // into `store`, when it has one. False, with the flags as they were, when the save fails.
-    bool CommitState(uint32_t state);
+    // into `store`, when it has one (SaveOrRestore). False when it is not surely on the disk:
+    // then, with *unsure set, the registry may hold either state (the flags follow the one it
+    // holds now), and whatever either state needs must be kept for the next start to settle;
+    // else the registry holds the state as it was, and so do the flags.
+    bool CommitState(uint32_t state, bool* unsure = nullptr);
     // Deletes the vault's folder, its container and the working files beside it that go with
     // the vault (VaultFolder::DiscardWorkingFiles), but no folder of a vault of `store`. Always
     // true.
@@ -70,7 +73,8 @@ public:
     bool CheckPassword(const char* password) const;
     // Takes a new password, given the one already checked. A locked strong vault's container
     // gets the content key wrapped under the new password first (its header is rewritten; the
-    // user is told when that fails, and then nothing has changed).
+    // user is told when that fails, and then nothing has changed, unless the disk may hold either
+    // password: then the container stays under both, for the next unlock to settle).
     bool ChangePassword(const std::string& root, const char* password, const char* newPassword);
     bool IsLocked() const { return (flags & VAULT_LOCKED) != 0; }
     bool IsStrong() const { return (flags & VAULT_STRONG) != 0; }
@@ -99,9 +103,16 @@ public:
 
 private:
     typedef bool (VaultFolder::*ContentsJob)(const std::string&, const char*, BlockCipher&) const;
-    // Runs the lock or unlock job; the flags end with the bit of the state reached.
+    // Runs the lock or unlock job; the flags end with the bit of the state reached, or of the
+    // state the registry holds when the job could not tell (CommitState).
     bool MoveToState(uint32_t target, ContentsJob job, const std::string& root,
                      const char* password);
+    // Saves the record into `store`, flushed. A failed flush leaves the record in the registry
+    // and maybe on the disk: `before` is then written back and flushed, so that the disk surely
+    // holds the record as it was. True when saved; false otherwise, with LastStatus from the
+    // first failure and the record as the registry holds it now (this one or `before`); *unsure
+    // is set when the disk may hold either.
+    bool SaveOrRestore(const VaultRecord& before, bool* unsure);
     void SetId(uint32_t newId);
     void SetName(const std::string& newName);
 };

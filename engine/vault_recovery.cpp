@@ -110,11 +110,12 @@ std::string EndUnlock(VaultRecord& record, const std::string& folder, const std:
         RestoreJournal::Resume(folder, container, true, record.store);
         return "";
     }
-    if (RestoreJournal::Resume(folder, container, false, record.store))
+    UndoLeft left;
+    if (RestoreJournal::Resume(folder, container, false, record.store, &left))
         return "";
     return TheVault(record) + " was being unlocked when the program ended, and that could not be "
                               "undone completely (a file may be in use). The vault stays locked; "
-                              "the program tries again at its next start.";
+                              "the program tries again at its next start.\r\n" + left.Text();
 }
 
 // EndLock for a vault whose container cannot be read without its password, so nothing in it can

@@ -18,12 +18,49 @@ bool VaultStore::Load(uint32_t id, VaultRecord& record) const
     return true;
 }
 
-bool VaultStore::Save(const VaultRecord& record) const
+namespace registry_faults {
+namespace {
+
+uint32_t counted = 0;
+uint32_t armed = 0;  // bit n - 1: operation n fails
+LONG armedStatus = ERROR_SUCCESS;
+
+}  // namespace
+
+void Arm(uint32_t failing, LONG status)
 {
-    if (!key_.WriteBinary(VaultRecord::ValueNameOf(record.id).c_str(), &record,
+    counted = 0;
+    armed = failing;
+    armedStatus = status;
+}
+
+void Disarm() { Arm(0, ERROR_SUCCESS); }
+
+uint32_t Count() { return counted; }
+
+// Counts one operation; false, with LastStatus set to the armed status, when it is to fail.
+bool Proceed()
+{
+    ++counted;
+    if (counted > 32 || !(armed & (1u << (counted - 1))))
+        return true;
+    LastStatus = armedStatus;
+    return false;
+}
+
+}  // namespace registry_faults
+
+bool VaultStore::Save(const VaultRecord& record, bool* written) const
+{
+    if (written)
+        *written = false;
+    if (!registry_faults::Proceed() ||
+        !key_.WriteBinary(VaultRecord::ValueNameOf(record.id).c_str(), &record,
                           VAULT_RECORD_SIZE))
         return false;
-    return key_.Flush();
+    if (written)
+        *written = true;
+    return registry_faults::Proceed() && key_.Flush();
 }
 
 void VaultStore::Remove(VaultRecord& record, const std::string& root)

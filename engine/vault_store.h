@@ -19,8 +19,10 @@ public:
     bool Load(uint32_t id, VaultRecord& record) const;
     // Writes the record and flushes the key to disk (RegFlushKey) before returning: a lock or
     // unlock deletes the folder or the container only after this. Const: the store holds nothing
-    // in memory, only the registry changes.
-    bool Save(const VaultRecord& record) const;
+    // in memory, only the registry changes. False when either step fails (LastStatus says why);
+    // *written then tells whether the write had been done, so that the registry holds the record
+    // though the disk may not: a failed write changes nothing.
+    bool Save(const VaultRecord& record, bool* written = nullptr) const;
     // Deletes the vault's folder, container and working files under root
     // (VaultRecord::DeleteFiles), then its record (even when some file could not be deleted).
     void Remove(VaultRecord& record, const std::string& root);
@@ -51,3 +53,18 @@ private:
 
     mutable CRegistryKey key_;  // written through by Save
 };
+
+// The registry's fault seam, in the spirit of file_faults: each Save writes the value, then
+// flushes the key, and both are counted; an armed fault makes the operations whose numbers it
+// names fail with `status`. A failed write changes nothing; a failed flush leaves the value
+// written, as RegFlushKey does when the hive cannot be written. The program never arms it; tests
+// do.
+namespace registry_faults {
+// From now on operation number n (counted from 1) fails when bit n - 1 of `failing` is set.
+// Restarts the count.
+void Arm(uint32_t failing, LONG status = ERROR_REGISTRY_IO_FAILED);
+// No fault from now on. Restarts the count.
+void Disarm();
+// The operations counted since the last Arm or Disarm.
+uint32_t Count();
+}  // namespace registry_faults

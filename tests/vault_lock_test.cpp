@@ -687,6 +687,40 @@ TEST_F(VaultLockTest, AFailedUnlockLeavesTheUsersFilesAsTheyWere)
     }
 }
 
+// An entry may name a file of the user's in another letter case ("a" for "A"): a failed unlock
+// gives the file back under its own name, whatever made the unlock fail.
+TEST_F(VaultLockTest, AFailedUnlockKeepsTheLetterCaseOfTheUsersNames)
+{
+    struct Case {
+        const char* what;
+        std::string tail;  // after the entries that meet the user's files
+    } const cases[] = {
+        {"a container cut short", "junk"},
+        {"an entry refused later", ContainerWriter().Entry("NUL", 0x20, "device").bytes},
+    };
+    for (const Case& c : cases) {
+        RemoveTree(Folder());
+        CreateDirectoryA(Folder().c_str(), nullptr);
+        CreateDirectoryA(In("Sub").c_str(), nullptr);
+        WriteFileBytes(In("A"), "user's A");
+        WriteFileBytes(In("Sub\\Notes.TXT"), "user's notes");
+        Tree before = Snapshot(Folder());
+        std::string bytes = ContainerWriter()
+                                .Entry("a", 0x20, "vault's a")
+                                .Entry("sub", 0x10, "")
+                                .Entry("SUB\\notes.txt", 0x20, "vault's notes")
+                                .bytes +
+                            c.tail;
+        WriteFileBytes(Container(), bytes);
+        vault.flags = VAULT_LOCKED;
+        EveryMessageBoxAnswerer reasons(IDOK);
+        EXPECT_FALSE(vault.Unlock(root.Path(), "pw")) << c.what;
+        EXPECT_TRUE(Snapshot(Folder()) == before) << c.what;
+        EXPECT_EQ(ReadFileBytes(Container()), bytes) << c.what;
+        EXPECT_FALSE(Exists(Container() + ".replaced")) << c.what;
+    }
+}
+
 // A file that another program holds open (reading is shared, deleting is not) goes into the
 // container, but stays in the folder: the user is told that it is left there unencrypted.
 TEST_F(VaultLockTest, ALockSaysWhatItCouldNotDeleteFromTheFolder)
