@@ -48,20 +48,18 @@ LRESULT CMainFrame::OnTaskbarCreated(WPARAM, LPARAM)
 
 LRESULT CMainFrame::OnTrayNotify(WPARAM, LPARAM event)
 {
-    UINT mouse = LOWORD(event);
-    // While a window is modal over the main dialog (a job's progress, say), the icon brings that
-    // window forward instead of offering anything that could start something else.
-    if ((mouse == WM_LBUTTONDBLCLK || mouse == WM_RBUTTONDOWN) &&
-        AfxBringModalForward(m_mainDialog.m_hWnd))
-        return 0;
-    switch (mouse) {
+    switch (LOWORD(event)) {
     case WM_LBUTTONDBLCLK:
         OutputDebugStringA("WM_LBUTTONDOWN\n");
         PostMessage(WM_COMMAND, ID_MANAGE_VAULTS);
         break;
     case WM_RBUTTONDOWN:
         OutputDebugStringA("WM_RBUTTONDOWN\n");
-        ShowTrayMenu();
+        // While a window is modal over the main dialog (a job's progress, say), that window
+        // comes forward instead of a menu that could start something else. (A double click
+        // opens the main dialog, which does the same.)
+        if (!AfxBringModalForward(m_mainDialog.m_hWnd))
+            ShowTrayMenu();
         break;
     }
     return 0;

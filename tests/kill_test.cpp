@@ -176,6 +176,23 @@ TEST(Killed, AMoveOfTheVaultsRootKilledAtAnyInstantLosesNoVault)
     EXPECT_GT(killedAtWork, 0) << "every kill came after the move had ended";
 }
 
+namespace {
+
+// Starts the program as at a later start of the user's (no wizard, no notice) and finds the
+// message it shows before anything else.
+void StartToItsMessage(ProgramUnderTest& program, CRegistryKey& app, HANDLE* process, HWND* box)
+{
+    app.WriteDword("FirstRun", 0);
+    app.WriteDword("AutoRun", 0);
+    app.WriteDword("DontShowRunningWarning", 1);
+    *process = program.Start();
+    ASSERT_TRUE(*process);
+    *box = WaitForDialog(IsMessageBox, 20000, GetProcessId(*process));
+    ASSERT_TRUE(*box) << "no message at the start";
+}
+
+}  // namespace
+
 // The program, too, puts right at its start what it finds, and tells the user where they must
 // know: here a lock by an earlier program that had deleted files before it saved its record.
 TEST(Killed, TheProgramPutsTheVaultsRightAtItsStart)
@@ -194,14 +211,9 @@ TEST(Killed, TheProgramPutsTheVaultsRightAtItsStart)
         record.flags = VAULT_UNLOCKED;
         ASSERT_TRUE(store.Save(record));
     }
-    app.WriteDword("FirstRun", 0);
-    app.WriteDword("AutoRun", 0);
-    app.WriteDword("DontShowRunningWarning", 1);
-
-    HANDLE process = program.Start();
-    ASSERT_TRUE(process);
-    HWND box = WaitForDialog(IsMessageBox, 20000, GetProcessId(process));
-    ASSERT_TRUE(box) << "no message at the start";
+    HANDLE process = nullptr;
+    HWND box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartToItsMessage(program, app, &process, &box));
     EXPECT_EQ(WindowText(box), "Orvella");
     EXPECT_EQ(ItemText(box, 0xFFFF),
               "The vault \"Started\" was being locked when the program ended, and only its "
@@ -245,14 +257,9 @@ TEST(Killed, TheProgramFinishesAMoveOfTheVaultsRootAtItsStart)
     WriteFileBytes(oldRoot / "stray.txt", "not moved");
     CRegistryKey app(kAppKey, HKEY_CURRENT_USER);
     app.WriteString("VaultsRootMove", oldRoot.Path() + "|" + newRoot.Path());
-    app.WriteDword("FirstRun", 0);
-    app.WriteDword("AutoRun", 0);
-    app.WriteDword("DontShowRunningWarning", 1);
-
-    HANDLE process = program.Start();
-    ASSERT_TRUE(process);
-    HWND box = WaitForDialog(IsMessageBox, 20000, GetProcessId(process));
-    ASSERT_TRUE(box) << "no message at the start";
+    HANDLE process = nullptr;
+    HWND box = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartToItsMessage(program, app, &process, &box));
     EXPECT_EQ(ItemText(box, 0xFFFF),
               "The vaults were being moved from \"" + oldRoot.Path() + "\" to \"" +
                   newRoot.Path() + "\" when the program ended. The move has been finished, but "
