@@ -115,12 +115,22 @@ protected:
 
     // Asserts that nothing but the main dialog and the lock's progress (of its encryption or,
     // later, of its deletion of the folder) is shown, that the main dialog is still disabled on
-    // the Vaults tab, and that the lock still runs.
+    // the Vaults tab, and that the lock still runs. Between its two steps the lock closes one
+    // progress window and opens the next, and the main dialog is enabled for that instant: a
+    // view caught then is looked at again.
     void ExpectOnlyTheLock(const char* what)
     {
         Sleep(400);  // time for a window that should not come
-        std::set<HWND> shown = VisibleDialogs(Id());
-        HWND progress = WaitForDialog(IsProgressDialog, 0, Id());
+        std::set<HWND> shown;
+        HWND progress = nullptr;
+        for (int look = 0; look < 20; ++look) {
+            shown = VisibleDialogs(Id());
+            progress = WaitForDialog(IsProgressDialog, 0, Id());
+            if (progress && shown == std::set<HWND>{dialog, progress} &&
+                !IsWindowEnabled(dialog) && GetWindow(progress, GW_OWNER) == dialog)
+                break;
+            Sleep(100);
+        }
         ASSERT_TRUE(progress) << what << ": the lock ended before the test was done";
         EXPECT_EQ(shown, (std::set<HWND>{dialog, progress})) << what << ": something else opened";
         EXPECT_EQ(GetWindow(progress, GW_OWNER), dialog) << what << ": the progress's owner";
