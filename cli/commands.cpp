@@ -4,6 +4,7 @@
 #include <cstdarg>
 
 #include "../engine/directory_tree.h"
+#include "../engine/password_rule.h"
 #include "../engine/vault_claim.h"
 #include "../engine/vault_name.h"
 #include "../framework/win_app.h"
@@ -14,7 +15,8 @@
 const char kUsage[] =
     "Usage: orvella-cli COMMAND [ARGUMENTS]\n"
     "Works on the vaults of Zovantri Orvella. Passwords are read from standard input,\n"
-    "one per line.\n"
+    "one per line. A vault encrypted with its password needs a password of at least\n"
+    "8 characters that is not among the most common ones.\n"
     "\n"
     "  list                   one line per vault: name, locked or unlocked, container file\n"
     "  root                   the vaults root\n"
@@ -22,6 +24,9 @@ const char kUsage[] =
     "  create --strong NAME   the same, its contents encrypted with the password\n"
     "  lock NAME              lock a vault (password)\n"
     "  unlock NAME            unlock a vault, without opening its folder (password)\n"
+    "  unlock --accept-earlier NAME\n"
+    "                         the same, taking a container that an earlier lock of the\n"
+    "                         vault wrote (one put back from a backup, say)\n"
     "  rename NAME NEWNAME    rename a vault (password)\n"
     "  passwd NAME            change a vault's password (current, then new password)\n"
     "  remove NAME            delete a vault with all its files (password)\n"
@@ -64,9 +69,9 @@ int CheckNewName(const CliContext& context, const std::string& name, uint32_t ex
 }
 
 // Finds the vault, claims it for this command and checks its password. EXIT_OK with the record
-// as it is now and the password.
+// as it is now and the password, in the form the vault takes (*password points into *secret).
 int OpenVault(const CliContext& context, const std::string& name, VaultClaim& claim,
-              VaultRecord* record, std::string* password)
+              VaultRecord* record, TypedSecret* secret, const char** password)
 {
     if (!FindVault(context.store, name, record))
         return Fail(EXIT_NO_SUCH_VAULT, "There is no vault named \"%s\".", name.c_str());
@@ -75,10 +80,20 @@ int OpenVault(const CliContext& context, const std::string& name, VaultClaim& cl
     // Read again now that no one else can change it.
     if (!context.store.Load(record->id, *record))
         return Fail(EXIT_NO_SUCH_VAULT, "There is no vault named \"%s\".", name.c_str());
-    if (!ReadSecretLine("Password: ", password))
+    if (!ReadSecretLine("Password: ", secret))
         return Fail(EXIT_USAGE, "The password must be given on standard input.");
-    if (!record->CheckPassword(password->c_str()))
+    *password = secret->For(record->IsStrong()).c_str();
+    if (!record->CheckPassword(*password))
         return Fail(EXIT_WRONG_PASSWORD, "Wrong password for vault \"%s\".", name.c_str());
+    return EXIT_OK;
+}
+
+// A new password for a vault of the given kind; EXIT_OK when the vault may take it.
+int CheckNewPassword(const TypedSecret& secret, bool strong)
+{
+    std::string problem = strong ? StrongPasswordProblem(secret.utf8) : std::string();
+    if (!problem.empty())
+        return Fail(EXIT_FAILED, "%s", problem.c_str());
     return EXIT_OK;
 }
 
@@ -106,11 +121,13 @@ int Create(CliContext& context, const std::string& name, bool strong)
         return Fail(EXIT_FAILED, "Another window or process is naming a vault; try again.");
     if (int code = CheckNewName(context, name))
         return code;
-    std::string password;
-    if (!ReadSecretLine("Password: ", &password))
+    TypedSecret secret;
+    if (!ReadSecretLine("Password: ", &secret))
         return Fail(EXIT_USAGE, "The password must be given on standard input.");
+    if (int code = CheckNewPassword(secret, strong))
+        return code;
     VaultRecord record;
-    if (!record.Create(context.store, context.root, name, password.c_str(), strong))
+    if (!record.Create(context.store, context.root, name, secret.For(strong).c_str(), strong))
         return Fail(EXIT_FAILED, "The folder %s\\%s could not be created.", context.root.c_str(),
                     name.c_str());
     if (int code = Save(context, record))
@@ -120,15 +137,21 @@ int Create(CliContext& context, const std::string& name, bool strong)
     return EXIT_OK;
 }
 
-int LockOrUnlock(CliContext& context, const std::string& name, bool lock)
+// acceptEarlier: an unlock takes whatever container of the vault's own it finds, also one that
+// an earlier lock wrote.
+int LockOrUnlock(CliContext& context, const std::string& name, bool lock, bool acceptEarlier)
 {
     VaultClaim claim;
     VaultRecord record;
-    std::string password;
-    if (int code = OpenVault(context, name, claim, &record, &password))
+    TypedSecret secret;
+    const char* password = nullptr;
+    if (int code = OpenVault(context, name, claim, &record, &secret, &password))
         return code;
-    bool done = lock ? record.Lock(context.root, password.c_str())
-                     : record.Unlock(context.root, password.c_str());
+    if (acceptEarlier && record.IsStrong() && record.IsLocked() &&
+        !context.store.Seals().ForgetStream(record.ValueName()))
+        return Fail(EXIT_FAILED, "The registry could not be changed (error %ld).", LastStatus);
+    bool done = lock ? record.Lock(context.root, password)
+                     : record.Unlock(context.root, password);
     if (!done)
         return Fail(EXIT_FAILED, "Vault \"%s\" could not be %s.", name.c_str(),
                     lock ? "locked" : "unlocked");
@@ -142,8 +165,9 @@ int Rename(CliContext& context, const std::string& name, const std::string& newN
 {
     VaultClaim claim;
     VaultRecord record;
-    std::string password;
-    if (int code = OpenVault(context, name, claim, &record, &password))
+    TypedSecret secret;
+    const char* password = nullptr;
+    if (int code = OpenVault(context, name, claim, &record, &secret, &password))
         return code;
     if (!claim.ClaimNames())
         return Fail(EXIT_FAILED, "Another window or process is naming a vault; try again.");
@@ -163,12 +187,16 @@ int ChangePassword(CliContext& context, const std::string& name)
 {
     VaultRecord record;
     VaultClaim claim;
-    std::string password, newPassword;
-    if (int code = OpenVault(context, name, claim, &record, &password))
+    TypedSecret secret, newSecret;
+    const char* password = nullptr;
+    if (int code = OpenVault(context, name, claim, &record, &secret, &password))
         return code;
-    if (!ReadSecretLine("New password: ", &newPassword))
+    if (!ReadSecretLine("New password: ", &newSecret))
         return Fail(EXIT_USAGE, "The new password must follow on standard input.");
-    if (!record.ChangePassword(context.root, password.c_str(), newPassword.c_str()))
+    if (int code = CheckNewPassword(newSecret, record.IsStrong()))
+        return code;
+    if (!record.ChangePassword(context.root, password,
+                               newSecret.For(record.IsStrong()).c_str()))
         return Fail(EXIT_FAILED, "The password of vault \"%s\" could not be changed.",
                     name.c_str());
     if (int code = Save(context, record))
@@ -181,8 +209,9 @@ int Remove(CliContext& context, const std::string& name)
 {
     VaultClaim claim;
     VaultRecord record;
-    std::string password;
-    if (int code = OpenVault(context, name, claim, &record, &password))
+    TypedSecret secret;
+    const char* password = nullptr;
+    if (int code = OpenVault(context, name, claim, &record, &secret, &password))
         return code;
     context.store.Remove(record, context.root);
     std::printf("Vault \"%s\" has been removed.\n", name.c_str());
@@ -219,7 +248,9 @@ int RunCommand(CliContext& context, const std::vector<std::string>& arguments)
     if (command == "create" && count == 3 && arguments[1] == "--strong")
         return Create(context, arguments[2], true);
     if ((command == "lock" || command == "unlock") && count == 2)
-        return LockOrUnlock(context, arguments[1], command == "lock");
+        return LockOrUnlock(context, arguments[1], command == "lock", false);
+    if (command == "unlock" && count == 3 && arguments[1] == "--accept-earlier")
+        return LockOrUnlock(context, arguments[2], false, true);
     if (command == "rename" && count == 3)
         return Rename(context, arguments[1], arguments[2]);
     if (command == "passwd" && count == 2)

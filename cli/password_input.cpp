@@ -4,17 +4,34 @@
 
 #include <cstdio>
 
-bool ReadSecretLine(const char* prompt, std::string* line)
+#include "../engine/password_text.h"
+#include "../engine/secret_memory.h"
+
+namespace {
+
+// Room reserved up front, so that a password never moves (leaving a copy behind) as it grows.
+const size_t kRoom = 256;
+
+// A line typed at the console, read as UTF-16.
+bool ReadConsoleLine(HANDLE input, std::wstring* line)
 {
-    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    DWORD mode = 0;
-    bool console = GetConsoleMode(input, &mode) != FALSE;
-    if (console) {
-        std::fputs(prompt, stderr);
-        std::fflush(stderr);
-        SetConsoleMode(input, mode & ~ENABLE_ECHO_INPUT);
+    bool any = false;
+    wchar_t c;
+    DWORD got = 0;
+    while (ReadConsoleW(input, &c, 1, &got, nullptr) && got == 1) {
+        any = true;
+        if (c == L'\n')
+            break;
+        line->push_back(c);
     }
-    line->clear();
+    if (!line->empty() && line->back() == L'\r')
+        line->pop_back();
+    return any;
+}
+
+// A line from a pipe or a file, as bytes.
+bool ReadByteLine(HANDLE input, std::string* line)
+{
     bool any = false;
     char c;
     DWORD got = 0;
@@ -26,9 +43,48 @@ bool ReadSecretLine(const char* prompt, std::string* line)
     }
     if (!line->empty() && line->back() == '\r')
         line->pop_back();
-    if (console) {
-        SetConsoleMode(input, mode);
-        std::fputc('\n', stderr);
+    return any;
+}
+
+}  // namespace
+
+TypedSecret::TypedSecret()
+{
+    typed.reserve(kRoom);
+    utf8.reserve(kRoom);
+}
+
+TypedSecret::~TypedSecret()
+{
+    WipeString(typed);
+    WipeString(utf8);
+}
+
+bool ReadSecretLine(const char* prompt, TypedSecret* secret)
+{
+    WipeString(secret->typed);
+    WipeString(secret->utf8);
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    if (!GetConsoleMode(input, &mode)) {
+        bool any = ReadByteLine(input, &secret->typed);
+        secret->utf8 = secret->typed;
+        return any;
     }
+    std::fputs(prompt, stderr);
+    std::fflush(stderr);
+    SetConsoleMode(input, mode & ~ENABLE_ECHO_INPUT);
+    std::wstring line;
+    line.reserve(kRoom);
+    bool any = ReadConsoleLine(input, &line);
+    SetConsoleMode(input, mode);
+    std::fputc('\n', stderr);
+    for (std::string* form : {&secret->typed, &secret->utf8}) {
+        std::string made = form == &secret->typed ? CodePageFromWide(line, GetConsoleCP())
+                                                  : Utf8FromWide(line);
+        form->assign(made);
+        WipeString(made);
+    }
+    WipeString(line);
     return any;
 }

@@ -34,6 +34,19 @@ void FailRefused(VaultJob& job)
              "locked.");
 }
 
+// Ends the job on a strong container of the vault's own that an earlier lock wrote: one put
+// back in place of the latest (from a backup, or by someone who wants deleted files back).
+void FailOtherLock(VaultJob& job)
+{
+    FailWith(job, "The container " + ContainerOf(job) + " opens with this password, but it is "
+             "not the one the latest lock of vault \"" + job.record->Name() + "\" wrote: it "
+             "comes from an earlier lock, so it may lack changes made since and hold files "
+             "deleted since. The vault has been left locked.\r\n\r\nIf you put it there "
+             "yourself (from a backup, say) and want its files back, unlock it at a command "
+             "prompt with:\r\norvella-cli unlock --accept-earlier \"" + job.record->Name() +
+             "\"");
+}
+
 // Ends the job on a container that could not be read: for the system's reason when reading
 // failed, else as damaged.
 Step FailRead(VaultJob& job, EntryReader::Result read)
@@ -160,10 +173,17 @@ DWORD WINAPI DecryptVaultProc(void* parameter)
     WinFile container;
     if (!container.OpenForReading(containerPath))
         return Fail(job, GetLastError(), containerPath), 0;
-    bool refused = false;
+    ReaderRefusal refused = ReaderRefusal::NONE;
     std::unique_ptr<EntryReader> chosen = MakeEntryReader(job, container, &refused);
-    if (!chosen)
-        return (refused ? FailRefused(job) : Fail(job, GetLastError(), containerPath)), 0;
+    if (!chosen) {
+        if (refused == ReaderRefusal::NONE)
+            Fail(job, GetLastError(), containerPath);
+        else if (refused == ReaderRefusal::OTHER_LOCK)
+            FailOtherLock(job);
+        else
+            FailRefused(job);
+        return 0;
+    }
     EntryReader& reader = *chosen;
     for (;;) {
         if (job.progress.IsCancelRequested())

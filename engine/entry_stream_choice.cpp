@@ -1,5 +1,7 @@
 #include "entry_stream_choice.h"
 
+#include <cstring>
+
 #include "container_stream.h"
 #include "strong_container.h"
 
@@ -15,14 +17,15 @@ std::unique_ptr<EntryWriter> MakeEntryWriter(VaultJob& job, WinFile& container)
             new ContainerWriter(container, *job.cipher, buffer, TRANSFER_BUFFER_SIZE / 2));
     }
     std::unique_ptr<StrongContainerWriter> writer(new StrongContainerWriter(container));
-    if (!writer->Begin(job.password))
+    if (!writer->Begin(job.password, job.record->Binding(), job.streamId))
         return nullptr;
     return writer;
 }
 
-std::unique_ptr<EntryReader> MakeEntryReader(VaultJob& job, WinFile& container, bool* refused)
+std::unique_ptr<EntryReader> MakeEntryReader(VaultJob& job, WinFile& container,
+                                             ReaderRefusal* refused)
 {
-    *refused = false;
+    *refused = ReaderRefusal::NONE;
     if (!job.strong) {
         uint8_t* buffer = TransferBuffer(job);
         if (!buffer)
@@ -32,9 +35,15 @@ std::unique_ptr<EntryReader> MakeEntryReader(VaultJob& job, WinFile& container, 
     }
     std::unique_ptr<StrongContainerReader> reader(
         new StrongContainerReader(container, TRANSFER_BUFFER_SIZE));
-    StrongContainerReader::Opened opened = reader->Open(job.password);
-    if (opened == StrongContainerReader::OPENED)
-        return reader;
-    *refused = opened == StrongContainerReader::REFUSED;
+    StrongContainerReader::Opened opened = reader->Open(job.password, job.record->Binding());
+    if (opened == StrongContainerReader::OPENED) {
+        if (!job.streamKnown ||
+            std::memcmp(reader->StreamId(), job.streamId, STRONG_STREAM_ID_SIZE) == 0)
+            return reader;
+        *refused = ReaderRefusal::OTHER_LOCK;
+        return nullptr;
+    }
+    if (opened == StrongContainerReader::REFUSED)
+        *refused = ReaderRefusal::NOT_OPENED;
     return nullptr;
 }

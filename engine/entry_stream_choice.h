@@ -12,7 +12,13 @@
 // be (the system's error says why).
 std::unique_ptr<EntryWriter> MakeEntryWriter(VaultJob& job, WinFile& container);
 
+enum class ReaderRefusal {
+    NONE,         // the system's error says why there is no reader
+    NOT_OPENED,   // not a container of its kind, or the password does not open it as the vault's
+    OTHER_LOCK,   // a container of the vault's, but not the one its latest lock wrote
+};
+
 // A strong container's header is read and its content key unwrapped here. Null when it cannot
-// be: *refused when the container is not one of its kind or the password does not open it,
-// else the system's error says why.
-std::unique_ptr<EntryReader> MakeEntryReader(VaultJob& job, WinFile& container, bool* refused);
+// be, and *refused says why.
+std::unique_ptr<EntryReader> MakeEntryReader(VaultJob& job, WinFile& container,
+                                             ReaderRefusal* refused);

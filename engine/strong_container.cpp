@@ -4,6 +4,7 @@
 
 #include "container_files.h"
 #include "container_format.h"
+#include "password_text.h"
 
 namespace {
 
@@ -41,6 +42,33 @@ bool DeriveWrappingKey(const char* password, const uint8_t* header, AesGcmKey* k
     return done;
 }
 
+const uint32_t kLatestVersion = 2;
+
+// What the content key's tag covers for a header of `version` (see the header's layout).
+std::vector<uint8_t> WrappedPart(const uint8_t* header, uint32_t version,
+                                 const ContainerBinding& binding)
+{
+    std::vector<uint8_t> part(header, header + kWrappedPart);
+    if (version >= 2) {
+        uint8_t numbers[8];
+        PutU32(numbers, binding.vaultId);
+        PutU32(numbers + 4, uint32_t(binding.containerName.size()));
+        part.insert(part.end(), numbers, numbers + sizeof(numbers));
+        part.insert(part.end(), binding.containerName.begin(), binding.containerName.end());
+    }
+    return part;
+}
+
+// Unwraps the content key with the one form of the password given.
+bool UnwrapWith(const char* password, const uint8_t* header, const std::vector<uint8_t>& part,
+                uint8_t contentKey[AES_KEY_SIZE])
+{
+    AesGcmKey wrapping;
+    return DeriveWrappingKey(password, header, &wrapping) &&
+           wrapping.Open(header + 56, part.data(), uint32_t(part.size()), header + 68,
+                         AES_KEY_SIZE, contentKey, header + 100);
+}
+
 }  // namespace
 
 uint64_t StrongContainerSize(uint64_t stream)
@@ -48,38 +76,53 @@ uint64_t StrongContainerSize(uint64_t stream)
     return STRONG_HEADER_SIZE + stream + (stream / STRONG_SEGMENT_SIZE + 1) * GCM_TAG_SIZE;
 }
 
-bool StrongHeader::Make(const char* password, uint8_t contentKey[AES_KEY_SIZE])
+bool StrongHeader::Make(const char* password, const ContainerBinding& binding,
+                        const uint8_t streamId[STRONG_STREAM_ID_SIZE],
+                        uint8_t contentKey[AES_KEY_SIZE])
 {
     std::memset(bytes, 0, sizeof(bytes));
     std::memcpy(bytes, kMagic, sizeof(kMagic));
-    PutU32(bytes + 8, 1);
     PutU32(bytes + 12, 1);
     PutU32(bytes + 16, STRONG_ITERATIONS);
     PutU32(bytes + 20, STRONG_SEGMENT_SIZE);
-    return RandomBytes(bytes + 24, 16) && RandomBytes(contentKey, AES_KEY_SIZE) &&
-           Wrap(password, contentKey);
+    std::memcpy(bytes + 24, streamId, STRONG_STREAM_ID_SIZE);
+    return RandomBytes(contentKey, AES_KEY_SIZE) && Wrap(password, binding, contentKey);
 }
 
-bool StrongHeader::Wrap(const char* password, const uint8_t contentKey[AES_KEY_SIZE])
+bool StrongHeader::Wrap(const char* password, const ContainerBinding& binding,
+                        const uint8_t contentKey[AES_KEY_SIZE])
 {
+    PutU32(bytes + 8, kLatestVersion);
     AesGcmKey wrapping;
-    return RandomBytes(bytes + 40, 16 + GCM_NONCE_SIZE) &&
-           DeriveWrappingKey(password, bytes, &wrapping) &&
-           wrapping.Seal(bytes + 56, bytes, kWrappedPart, contentKey, AES_KEY_SIZE, bytes + 68,
-                         bytes + 100);
-}
-
-bool StrongHeader::Unwrap(const char* password, uint8_t contentKey[AES_KEY_SIZE]) const
-{
-    uint32_t iterations = GetU32(bytes + 16);
-    if (std::memcmp(bytes, kMagic, sizeof(kMagic)) != 0 || GetU32(bytes + 8) != 1 ||
-        GetU32(bytes + 12) != 1 || GetU32(bytes + 20) != STRONG_SEGMENT_SIZE ||
-        iterations < STRONG_MIN_ITERATIONS || iterations > STRONG_MAX_ITERATIONS)
+    if (!RandomBytes(bytes + 40, 16 + GCM_NONCE_SIZE) ||
+        !DeriveWrappingKey(password, bytes, &wrapping))
         return false;
-    AesGcmKey wrapping;
-    return DeriveWrappingKey(password, bytes, &wrapping) &&
-           wrapping.Open(bytes + 56, bytes, kWrappedPart, bytes + 68, AES_KEY_SIZE, contentKey,
-                         bytes + 100);
+    std::vector<uint8_t> part = WrappedPart(bytes, kLatestVersion, binding);
+    return wrapping.Seal(bytes + 56, part.data(), uint32_t(part.size()), contentKey, AES_KEY_SIZE,
+                         bytes + 68, bytes + 100);
+}
+
+bool StrongHeader::Unwrap(const char* password, const ContainerBinding& binding,
+                          uint8_t contentKey[AES_KEY_SIZE]) const
+{
+    uint32_t version = GetU32(bytes + 8);
+    uint32_t iterations = GetU32(bytes + 16);
+    if (std::memcmp(bytes, kMagic, sizeof(kMagic)) != 0 || version < 1 ||
+        version > kLatestVersion || GetU32(bytes + 12) != 1 ||
+        GetU32(bytes + 20) != STRONG_SEGMENT_SIZE || iterations < STRONG_MIN_ITERATIONS ||
+        iterations > STRONG_MAX_ITERATIONS)
+        return false;
+    std::vector<uint8_t> part = WrappedPart(bytes, version, binding);
+    if (UnwrapWith(password, bytes, part, contentKey))
+        return true;
+    if (version >= 2)
+        return false;
+    std::vector<std::string> forms = EarlierPasswordForms(password);
+    bool opened = false;
+    for (const std::string& form : forms)
+        opened = opened || UnwrapWith(form.c_str(), bytes, part, contentKey);
+    WipeStrings(forms);
+    return opened;
 }
 
 StrongContainerWriter::StrongContainerWriter(WinFile& file)
@@ -88,10 +131,11 @@ StrongContainerWriter::StrongContainerWriter(WinFile& file)
 {
 }
 
-bool StrongContainerWriter::Begin(const char* password)
+bool StrongContainerWriter::Begin(const char* password, const ContainerBinding& binding,
+                                  const uint8_t streamId[STRONG_STREAM_ID_SIZE])
 {
     uint8_t contentKey[AES_KEY_SIZE];
-    bool made = header_.Make(password, contentKey) && key_.SetKey(contentKey);
+    bool made = header_.Make(password, binding, streamId, contentKey) && key_.SetKey(contentKey);
     SecureZeroMemory(contentKey, sizeof(contentKey));
     if (!made) {
         SetLastError(ERROR_ENCRYPTION_FAILED);
@@ -153,13 +197,14 @@ StrongContainerReader::StrongContainerReader(WinFile& file, uint32_t capacity)
 {
 }
 
-StrongContainerReader::Opened StrongContainerReader::Open(const char* password)
+StrongContainerReader::Opened StrongContainerReader::Open(const char* password,
+                                                          const ContainerBinding& binding)
 {
     uint32_t got = 0;
     if (!file_.Read(header_.bytes, STRONG_HEADER_SIZE, &got))
         return READ_FAILED;
     uint8_t contentKey[AES_KEY_SIZE];
-    bool opened = got == STRONG_HEADER_SIZE && header_.Unwrap(password, contentKey) &&
+    bool opened = got == STRONG_HEADER_SIZE && header_.Unwrap(password, binding, contentKey) &&
                   key_.SetKey(contentKey);
     SecureZeroMemory(contentKey, sizeof(contentKey));
     return opened ? OPENED : REFUSED;
@@ -266,12 +311,12 @@ bool ReadHeader(const std::string& path, WinFile& file, StrongHeader* header)
 }
 
 // Whether the container at `path` opens with the password.
-bool OpensWith(const std::string& path, const char* password)
+bool OpensWith(const std::string& path, const ContainerBinding& binding, const char* password)
 {
     WinFile file;
     StrongHeader header;
     uint8_t contentKey[AES_KEY_SIZE];
-    bool opens = ReadHeader(path, file, &header) && header.Unwrap(password, contentKey);
+    bool opens = ReadHeader(path, file, &header) && header.Unwrap(password, binding, contentKey);
     SecureZeroMemory(contentKey, sizeof(contentKey));
     return opens;
 }
@@ -283,8 +328,8 @@ std::string RewrappedContainerPath(const std::string& path)
     return ContainerFilePath(path, ContainerFile::Rewrapped);
 }
 
-bool WriteRewrappedContainer(const std::string& path, const char* oldPassword,
-                             const char* newPassword, bool* refused)
+bool WriteRewrappedContainer(const std::string& path, const ContainerBinding& binding,
+                             const char* oldPassword, const char* newPassword, bool* refused)
 {
     *refused = false;
     WinFile container;
@@ -292,11 +337,11 @@ bool WriteRewrappedContainer(const std::string& path, const char* oldPassword,
     if (!ReadHeader(path, container, &header))
         return false;
     uint8_t contentKey[AES_KEY_SIZE];
-    if (!header.Unwrap(oldPassword, contentKey)) {
+    if (!header.Unwrap(oldPassword, binding, contentKey)) {
         *refused = true;
         return false;
     }
-    bool wrapped = header.Wrap(newPassword, contentKey);
+    bool wrapped = header.Wrap(newPassword, binding, contentKey);
     SecureZeroMemory(contentKey, sizeof(contentKey));
     if (!wrapped) {
         SetLastError(ERROR_ENCRYPTION_FAILED);
@@ -323,15 +368,16 @@ bool PlaceRewrappedContainer(const std::string& path)
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
-bool SettleRewrappedContainer(const std::string& path, const char* password)
+bool SettleRewrappedContainer(const std::string& path, const ContainerBinding& binding,
+                              const char* password)
 {
     std::string rewrapped = RewrappedContainerPath(path);
     DWORD attributes = AttributesOf(rewrapped);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return true;  // a folder of that name is not a copy (a vault named so, long ago)
-    if (OpensWith(path, password))
+    if (OpensWith(path, binding, password))
         return RemoveAnyFile(rewrapped);  // a change that never reached the record
-    if (OpensWith(rewrapped, password))
+    if (OpensWith(rewrapped, binding, password))
         return PlaceRewrappedContainer(path);  // the record took the new password; finish
     return true;  // neither opens: the unlock says so and changes nothing
 }

@@ -5,6 +5,12 @@
 #include "file_error_text.h"
 #include "job_front_end.h"
 
+void TransferBufferWiper::operator()(uint8_t* buffer) const
+{
+    WipeBytes(buffer, TRANSFER_BUFFER_SIZE);
+    delete[] buffer;
+}
+
 namespace vault_job {
 
 uint8_t* TransferBuffer(VaultJob& job)

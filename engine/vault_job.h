@@ -17,14 +17,21 @@
 #include "flushing_closer.h"
 #include "progress_state.h"
 #include "restore_journal.h"
+#include "secret_memory.h"
+#include "strong_container.h"
 #include "vault_record.h"
 
 enum { VAULT_JOB_FAILED = 6001, TRANSFER_BUFFER_SIZE = 64 * CONTENT_CHUNK };
 
+// Wipes a transfer buffer (it holds the vault's plaintext) before it is freed.
+struct TransferBufferWiper {
+    void operator()(uint8_t* buffer) const;
+};
+
 struct VaultJob {
     ProgressState progress;
     // TRANSFER_BUFFER_SIZE bytes, taken by the job's classic stream when it starts (AllocateBuffer).
-    std::unique_ptr<uint8_t[]> transferBuffer;
+    std::unique_ptr<uint8_t[], TransferBufferWiper> transferBuffer;
     uint64_t total = 0;                 // lock: the size estimate; unlock: the container's size
     const FileList* files = nullptr;    // lock: the entries to write, in order
     // Lock: for each entry of files, in order, the stamp of the file as its contents were read
@@ -34,6 +41,11 @@ struct VaultJob {
     // A strong vault's container is written and read with the password instead of the cipher.
     bool strong = false;
     const char* password = nullptr;
+    // A strong vault's lock: the stream id its container is written with, kept beside the
+    // record before the job starts. Its unlock: with streamKnown, the one the record keeps; a
+    // container written by another lock (an earlier one put back) is refused.
+    uint8_t streamId[STRONG_STREAM_ID_SIZE] = {};
+    bool streamKnown = false;
     const VaultRecord* record = nullptr;
     std::string root;                   // the vaults root
     // Lock: the container is written under this name and takes its own only when complete, so

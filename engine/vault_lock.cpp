@@ -171,6 +171,21 @@ void DeleteWhatWasLocked(const std::string& folder, const FileList& files,
         ShowError(stayed);
 }
 
+// A strong vault's lock writes its container with a new stream id, kept beside the record (and
+// on the disk) before the container is begun: whenever the lock's container is found, the record
+// knows it for the latest. The user is told when it cannot be kept, and nothing is locked then.
+bool NoteNewStream(const VaultRecord& record, uint8_t streamId[STRONG_STREAM_ID_SIZE])
+{
+    if (!RandomBytes(streamId, STRONG_STREAM_ID_SIZE)) {
+        ShowError(NotLockedText(record.Name(), "Windows could not make a random number for its key."));
+        return false;
+    }
+    if (!record.store || record.store->Seals().WriteStream(record.ValueName(), streamId))
+        return true;
+    ShowError(NotLockedText(record.Name(), RecordNotSavedText()));
+    return false;
+}
+
 void SetKeyFromPassword(BlockCipher& cipher, const char* password)
 {
     cipher.SetKey(password, uint32_t(std::strlen(password)));
@@ -229,6 +244,8 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
     job.record = record_;
     job.root = root;
     job.partialPath = PartialContainerPath(root);
+    if (record_->IsStrong() && !NoteNewStream(*record_, job.streamId))
+        return false;
     if (!RunJob(job.progress, EncryptVaultProc, &job)) {
         RemoveAnyFile(job.partialPath);
         if (job.placed)
@@ -257,7 +274,7 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
     std::string folder = FolderPath(root);
     std::string container = ContainerPath(root);
     // A new password that was cut short is finished or dropped before the container is read.
-    if (record_->IsStrong() && !SettleRewrappedContainer(container, password)) {
+    if (record_->IsStrong() && !SettleRewrappedContainer(container, record_->Binding(), password)) {
         ShowError(NotUnlockedText(record_->Name(), FileErrorText(GetLastError(), container)));
         return false;
     }
@@ -281,6 +298,8 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
     job.record = record_;
     job.root = root;
     job.folderIsNew = AttributesOf(folder) == INVALID_FILE_ATTRIBUTES;
+    job.streamKnown = record_->IsStrong() && record_->store &&
+                      record_->store->Seals().ReadStream(record_->ValueName(), job.streamId);
     if (!job.journal.Begin(folder, container, job.folderIsNew)) {
         ShowError(NotUnlockedText(record_->Name(), FileErrorText(GetLastError(),
                                                                  RestoreJournal::PathFor(container))));

@@ -11,7 +11,9 @@
 #include "file_error_text.h"
 #include "job_front_end.h"
 #include "md5_digest.h"
+#include "password_text.h"
 #include "password_verifier.h"
+#include "secret_memory.h"
 #include "strong_container.h"
 #include "vault_name.h"
 #include "vault_store.h"
@@ -38,6 +40,8 @@ std::string VaultRecord::ValueNameOf(uint32_t id)
     std::snprintf(text, sizeof(text), "%8.8x.vlt", static_cast<unsigned>(id));
     return text;
 }
+
+ContainerBinding VaultRecord::Binding() const { return ContainerBinding{id, ValueName()}; }
 
 std::string VaultRecord::Name() const { return std::string(name, strnlen(name, sizeof(name))); }
 
@@ -81,9 +85,11 @@ bool VaultRecord::Create(const VaultStore& store, const std::string& root,
             break;
     }
     created.flags = VAULT_UNLOCKED | (strong ? uint32_t(VAULT_STRONG) : 0u);
+    created.store = &store;
+    // Whatever is kept beside a record of this id is left from a vault removed long ago.
+    store.Seals().Remove(created.ValueName());
     if (!created.SetPassword(password))
         return false;
-    created.store = &store;
     *this = created;
     return folder.EnsureFolder(root);
 }
@@ -116,15 +122,52 @@ private:
     HCURSOR previous_;
 };
 
-// The digest of a password as this vault's kind keeps it.
-bool DigestOf(const VaultRecord& record, const char* password, uint8_t digest[16])
+// Where a strong vault's salts are kept; null for a record of no store.
+const VaultSeals* SealsOf(const VaultRecord& record)
 {
-    if (!record.IsStrong()) {
-        Md5Digest(password).Final(digest);
-        return true;
+    return record.store && record.store->Seals().IsOpen() ? &record.store->Seals() : nullptr;
+}
+
+// A strong vault's verifier of a new password, with a new random salt kept beside the record
+// (beside the salt of the verifier the record holds now, until the record is saved). A record of
+// no store is salted as vaults were before.
+bool MakeStrongDigest(const VaultRecord& record, const char* password, uint8_t digest[16])
+{
+    const VaultSeals* seals = SealsOf(record);
+    if (!seals)
+        return MakeEarlierPasswordVerifier(password, record.id, record.ValueName(), digest);
+    uint8_t salt[PASSWORD_SALT_SIZE];
+    bool made = RandomBytes(salt, sizeof(salt)) && MakePasswordVerifier(password, salt, digest) &&
+                seals->WriteSalt(record.ValueName(), salt, digest, record.passwordDigest);
+    WipeBytes(salt, sizeof(salt));
+    return made;
+}
+
+// Whether a strong vault's verifier is the one of `password`: with the salt kept beside the
+// record, else as vaults were salted before, where the password may also have been typed in the
+// ANSI or the console's code page.
+bool IsStrongDigestOf(const VaultRecord& record, const char* password)
+{
+    uint8_t digest[16];
+    uint8_t salt[PASSWORD_SALT_SIZE];
+    const VaultSeals* seals = SealsOf(record);
+    bool matches = false;
+    if (seals && seals->ReadSalt(record.ValueName(), record.passwordDigest, salt)) {
+        matches = MakePasswordVerifier(password, salt, digest) &&
+                  SameSecretBytes(digest, record.passwordDigest, sizeof(digest));
+    } else {
+        std::vector<std::string> forms = EarlierPasswordForms(password);
+        forms.insert(forms.begin(), password);
+        for (const std::string& form : forms)
+            matches = matches ||
+                      (MakeEarlierPasswordVerifier(form.c_str(), record.id, record.ValueName(),
+                                                   digest) &&
+                       SameSecretBytes(digest, record.passwordDigest, sizeof(digest)));
+        WipeStrings(forms);
     }
-    WaitCursor wait;
-    return MakePasswordVerifier(password, record.id, record.ValueName(), digest);
+    WipeBytes(digest, sizeof(digest));
+    WipeBytes(salt, sizeof(salt));
+    return matches;
 }
 
 }  // namespace
@@ -132,17 +175,30 @@ bool DigestOf(const VaultRecord& record, const char* password, uint8_t digest[16
 bool VaultRecord::SetPassword(const char* password)
 {
     uint8_t digest[16];
-    if (!DigestOf(*this, password, digest))
-        return false;
-    std::memcpy(passwordDigest, digest, sizeof(digest));
-    return true;
+    bool made = true;
+    if (IsStrong()) {
+        WaitCursor wait;
+        made = MakeStrongDigest(*this, password, digest);
+    } else {
+        Md5Digest(password).Final(digest);
+    }
+    if (made)
+        std::memcpy(passwordDigest, digest, sizeof(digest));
+    WipeBytes(digest, sizeof(digest));
+    return made;
 }
 
 bool VaultRecord::CheckPassword(const char* password) const
 {
+    if (IsStrong()) {
+        WaitCursor wait;
+        return IsStrongDigestOf(*this, password);
+    }
     uint8_t digest[16];
-    return DigestOf(*this, password, digest) &&
-           std::memcmp(digest, passwordDigest, sizeof(digest)) == 0;
+    Md5Digest(password).Final(digest);
+    bool matches = SameSecretBytes(digest, passwordDigest, sizeof(digest));
+    WipeBytes(digest, sizeof(digest));
+    return matches;
 }
 
 namespace {
@@ -167,8 +223,8 @@ bool VaultRecord::ChangePassword(const std::string& root, const char* password,
     WaitCursor wait;
     bool refused = false;
     std::string container = folder.ContainerPath(root);
-    if (!SettleRewrappedContainer(container, password) ||
-        !WriteRewrappedContainer(container, password, newPassword, &refused)) {
+    if (!SettleRewrappedContainer(container, Binding(), password) ||
+        !WriteRewrappedContainer(container, Binding(), password, newPassword, &refused)) {
         ShowError(PasswordNotChangedText(
             Name(), refused ? "The container " + container +
                                   " is damaged or does not open with the current password."

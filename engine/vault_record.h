@@ -13,6 +13,7 @@
 #include "vault_folder.h"
 
 class VaultStore;
+struct ContainerBinding;
 
 enum : uint32_t {
     VAULT_UNLOCKED = 1,
@@ -82,6 +83,9 @@ public:
     // The fields as strings, bounded by their widths (a foreign record may lack a terminator).
     std::string Name() const;
     std::string ValueName() const;
+
+    // What a strong container of this vault binds it to: its id and container name.
+    ContainerBinding Binding() const;
 
     // The "%8.8x.vlt" registry value and container file name of an id.
     static std::string ValueNameOf(uint32_t id);

@@ -7,7 +7,10 @@
 
 bool VaultStore::Open(const CRegistryKey& appKey)
 {
-    return key_.Open("Vaults", appKey.GetHandle());
+    if (!key_.Open("Vaults", appKey.GetHandle()))
+        return false;
+    seals_.Open(appKey);
+    return true;
 }
 
 bool VaultStore::Load(uint32_t id, VaultRecord& record) const
@@ -67,6 +70,7 @@ void VaultStore::Remove(VaultRecord& record, const std::string& root)
 {
     record.DeleteFiles(*this, root);
     key_.DeleteValue(record.ValueName().c_str());
+    seals_.Remove(record.ValueName());
 }
 
 LONG VaultStore::ReadAt(VaultRecord& record) const

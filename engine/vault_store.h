@@ -8,10 +8,12 @@
 
 #include "../shell/registry_key.h"
 #include "vault_record.h"
+#include "vault_seals.h"
 
 class VaultStore {
 public:
-    // Creates or opens "Vaults" below appKey. True when a handle was obtained.
+    // Creates or opens "Vaults" below appKey, and the seals kept beside the records
+    // (VaultSeals). True when a handle to the records was obtained.
     bool Open(const CRegistryKey& appKey);
 
     // Load, First and Next make the store the record's `store`, where its lock and unlock save
@@ -24,7 +26,8 @@ public:
     // though the disk may not: a failed write changes nothing.
     bool Save(const VaultRecord& record, bool* written = nullptr) const;
     // Deletes the vault's folder, container and working files under root
-    // (VaultRecord::DeleteFiles), then its record (even when some file could not be deleted).
+    // (VaultRecord::DeleteFiles), then its record (even when some file could not be deleted)
+    // and its seals.
     void Remove(VaultRecord& record, const std::string& root);
 
     // Enumeration from index 0 upwards. A value that is missing, larger than a record, or whose
@@ -45,6 +48,8 @@ public:
     bool HasUnlockedVault() const;
 
     const CRegistryKey& Key() const { return key_; }
+    // What strong vaults keep beside their records; written through, like the records.
+    const VaultSeals& Seals() const { return seals_; }
 
 private:
     // The Win32 status of reading the value at record.enumIndex into record; 13 (invalid data)
@@ -52,6 +57,7 @@ private:
     LONG ReadAt(VaultRecord& record) const;
 
     mutable CRegistryKey key_;  // written through by Save
+    VaultSeals seals_;
 };
 
 // The registry's fault seam, in the spirit of file_faults: each Save writes the value, then

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "wnd.h"
 
 class CEdit : public CWnd {
@@ -17,4 +19,9 @@ public:
     {
         SendMessage(EM_SETPASSWORDCHAR, static_cast<unsigned char>(mask));
     }
+    // From now on the control takes what is typed into it as UTF-16, also in a dialog made from
+    // an ANSI template: characters that the ANSI code page lacks are kept, not made '?'.
+    void TakeWideInput();
+    // The text as UTF-16.
+    std::wstring GetWideText() const;
 };

@@ -28,9 +28,12 @@ TEST_F(CliTest, EveryCommandWorksOnTheProgramsOwnStore)
     EXPECT_EQ(RunCli({"root"}).out, root.Path() + "\n");
     for (bool strong : {false, true}) {
         SCOPED_TRACE(strong ? "strong" : "classic");
+        // A vault encrypted with its password needs a long one.
+        const std::string secret = strong ? "secret words\n" : "secret\n";
+        const std::string newer = strong ? "newer words\n" : "newer\n";
         CliRun created = RunCli(strong ? std::vector<std::string>{"create", "--strong", "Papers"}
                                        : std::vector<std::string>{"create", "Papers"},
-                                "secret\n");
+                                secret);
         ASSERT_EQ(created.exitCode, 0) << created.err;
         WriteFileBytes(Folder("Papers") + "\\letter.txt", "dear");
 
@@ -39,19 +42,19 @@ TEST_F(CliTest, EveryCommandWorksOnTheProgramsOwnStore)
         ASSERT_EQ(list.out.find("Papers\tunlocked\t"), 0u) << list.out;
         std::string container = list.out.substr(list.out.rfind('\t') + 1, 12);
 
-        EXPECT_EQ(RunCli({"lock", "Papers"}, "secret\n").exitCode, 0);
+        EXPECT_EQ(RunCli({"lock", "Papers"}, secret).exitCode, 0);
         EXPECT_FALSE(Exists(Folder("Papers")));
         EXPECT_TRUE(Exists(root / container));
         EXPECT_EQ(RunCli({"list"}).out, "Papers\tlocked\t" + container + "\n");
 
-        EXPECT_EQ(RunCli({"rename", "Papers", "Letters"}, "secret\n").exitCode, 0);
-        EXPECT_EQ(RunCli({"passwd", "Letters"}, "secret\nnewer\n").exitCode, 0);
-        CliRun unlocked = RunCli({"unlock", "Letters"}, "newer\n");
+        EXPECT_EQ(RunCli({"rename", "Papers", "Letters"}, secret).exitCode, 0);
+        EXPECT_EQ(RunCli({"passwd", "Letters"}, secret + newer).exitCode, 0);
+        CliRun unlocked = RunCli({"unlock", "Letters"}, newer);
         EXPECT_EQ(unlocked.exitCode, 0) << unlocked.err;
         EXPECT_EQ(ReadFileBytes(Folder("Letters") + "\\letter.txt"), "dear");
         EXPECT_FALSE(Exists(root / container));
 
-        EXPECT_EQ(RunCli({"remove", "Letters"}, "newer\n").exitCode, 0);
+        EXPECT_EQ(RunCli({"remove", "Letters"}, newer).exitCode, 0);
         EXPECT_FALSE(Exists(Folder("Letters")));
         EXPECT_EQ(RunCli({"list"}).out, "");
     }

@@ -27,19 +27,38 @@ const uint8_t* At(const std::string& bytes, size_t at)
     return reinterpret_cast<const uint8_t*>(bytes.data()) + at;
 }
 
-// Reads a strong container from its documented layout alone: parses the header, unwraps the
-// content key and opens segment by segment. The entry stream, or false.
-bool DecodeStrongContainer(const std::string& bytes, const char* password, std::string* stream)
+std::string LittleEndian(uint32_t value)
 {
-    if (bytes.size() < kHeader || bytes.compare(0, 8, "OVSTRONG") != 0 || U32(bytes, 8) != 1 ||
+    std::string bytes;
+    for (int i = 0; i < 4; ++i)
+        bytes += char(value >> (8 * i));
+    return bytes;
+}
+
+// What the content key's tag covers in a header of version 2: the first 68 bytes, the vault's
+// id, the length of its container's name and that name.
+std::string BoundPart(const std::string& bytes, uint32_t vaultId, const std::string& name)
+{
+    return bytes.substr(0, 68) + LittleEndian(vaultId) + LittleEndian(uint32_t(name.size())) +
+           name;
+}
+
+// Reads a strong container of version 2 from its documented layout alone: parses the header,
+// unwraps the content key for the vault named and opens segment by segment. The entry stream,
+// or false.
+bool DecodeStrongContainer(const std::string& bytes, const char* password, uint32_t vaultId,
+                           const std::string& containerName, std::string* stream)
+{
+    if (bytes.size() < kHeader || bytes.compare(0, 8, "OVSTRONG") != 0 || U32(bytes, 8) != 2 ||
         U32(bytes, 12) != 1 || U32(bytes, 20) != kSegment || U32(bytes, 16) < 600000)
         return false;
     uint8_t derived[32], contentKey[32];
     AesGcmKey wrapping, content;
+    std::string bound = BoundPart(bytes, vaultId, containerName);
     if (!DerivePbkdf2Sha256(password, At(bytes, 40), 16, U32(bytes, 16), derived, 32) ||
         !wrapping.SetKey(derived) ||
-        !wrapping.Open(At(bytes, 56), At(bytes, 0), 68, At(bytes, 68), 32, contentKey,
-                       At(bytes, 100)) ||
+        !wrapping.Open(At(bytes, 56), At(bound, 0), uint32_t(bound.size()), At(bytes, 68), 32,
+                       contentKey, At(bytes, 100)) ||
         !content.SetKey(contentKey))
         return false;
     stream->clear();
@@ -119,11 +138,11 @@ TEST_F(StrongVault, RoundTripWithSlowVerifierAndDecodableLayout)
     EXPECT_EQ(GetFileAttributesA(Folder().c_str()), INVALID_FILE_ATTRIBUTES);
     std::string bytes = ReadFileBytes(Container());
     std::string stream;
-    ASSERT_TRUE(DecodeStrongContainer(bytes, "pw", &stream));
+    ASSERT_TRUE(DecodeStrongContainer(bytes, "pw", vault.id, vault.ValueName(), &stream));
     EXPECT_NE(stream.find("sub\\small.txt"), std::string::npos);
     EXPECT_NE(stream.find(PatternBytes(200000, 1)), std::string::npos);
     EXPECT_EQ(bytes.find("small.txt"), std::string::npos) << "nothing readable on the disk";
-    EXPECT_FALSE(DecodeStrongContainer(bytes, "other", &stream));
+    EXPECT_FALSE(DecodeStrongContainer(bytes, "other", vault.id, vault.ValueName(), &stream));
     ASSERT_TRUE(vault.Unlock(root.Path(), "pw"));
     ExpectRestored();
     EXPECT_EQ(GetFileAttributesA(Container().c_str()), INVALID_FILE_ATTRIBUTES);
@@ -134,7 +153,8 @@ TEST_F(StrongVault, EmptyVaultRoundTrips)
     ASSERT_TRUE(vault.Create(store, root.Path(), "Empty", "pw", true));
     ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
     std::string stream = "x";
-    ASSERT_TRUE(DecodeStrongContainer(ReadFileBytes(Container()), "pw", &stream));
+    ASSERT_TRUE(DecodeStrongContainer(ReadFileBytes(Container()), "pw", vault.id,
+                                      vault.ValueName(), &stream));
     EXPECT_TRUE(stream.empty());
     EXPECT_TRUE(vault.Unlock(root.Path(), "pw"));
 }

@@ -124,7 +124,7 @@ TEST_F(VaultPropertiesDialog, NewCreatesTheVaultFromWhatWasTyped)
     } cases[] = {
         {"Papers", {"secret"}, {"secret"}, "Papers", "secret", false},
         {nullptr, {"x", ""}, {"y", ""}, "Type vault's name here", "", false},
-        {"Strong", {"secret"}, {"secret"}, "Strong", "secret", true},
+        {"Strong", {"secret words"}, {"secret words"}, "Strong", "secret words", true},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.createdName);

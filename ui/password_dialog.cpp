@@ -1,5 +1,7 @@
 #include "password_dialog.h"
 
+#include "../engine/password_text.h"
+#include "../engine/secret_memory.h"
 #include "../framework/edit.h"
 #include "../resources/resource.h"
 #include "../framework/win_app.h"
@@ -10,7 +12,7 @@ CPasswordDlg::CPasswordDlg(const VaultRecord& record, CWnd* parent)
 {
 }
 
-CPasswordDlg::~CPasswordDlg() = default;
+CPasswordDlg::~CPasswordDlg() { WipeString(password); }
 
 BEGIN_MESSAGE_MAP(CPasswordDlg, CDialog)
     ON_WM_CTLCOLOR(&CPasswordDlg::OnCtlColor)
@@ -18,7 +20,7 @@ END_MESSAGE_MAP()
 
 void CPasswordDlg::DoDataExchange(CDataExchange* dx)
 {
-    DDX_Text(dx, IDC_VAULT_PASSWORD, password);
+    DDX_Control(dx, IDC_VAULT_PASSWORD, passwordEdit_);
     DDX_Text(dx, IDC_PASSWORD_MESSAGE, message);
 }
 
@@ -26,17 +28,21 @@ BOOL CPasswordDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     message = FormatStringResource(IDS_PASSWORD_MESSAGE, record_->Name());
-    password.clear();
+    WipeString(password);
     UpdateData(false);
-    CEdit edit;
-    edit.Attach(GetDlgItem(IDC_VAULT_PASSWORD));
-    edit.SetPasswordChar('*');
+    passwordEdit_.TakeWideInput();
+    passwordEdit_.SetPasswordChar('*');
     return TRUE;
 }
 
 void CPasswordDlg::OnOK()
 {
-    UpdateData(true);
+    std::wstring typed = passwordEdit_.GetWideText();
+    WipeString(password);
+    std::string bytes = PasswordBytes(typed, record_->IsStrong());
+    password.assign(bytes);
+    WipeString(bytes);
+    WipeString(typed);
     if (record_->CheckPassword(password.c_str()))
         EndDialog(IDOK);
     else

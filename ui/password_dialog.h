@@ -6,13 +6,16 @@
 
 #include "../engine/vault_record.h"
 #include "../framework/dialog.h"
+#include "../framework/edit.h"
 
 class CPasswordDlg : public CDialog {
 public:
     explicit CPasswordDlg(const VaultRecord& record, CWnd* parent = nullptr);
     ~CPasswordDlg() override;
 
-    std::string password;  // the typed password, once the dialog has ended with IDOK
+    // The typed password, once the dialog has ended with IDOK, in the form the vault's kind
+    // takes (PasswordBytes); wiped with the dialog.
+    std::string password;
     std::string message;
 
 protected:
@@ -25,4 +28,5 @@ protected:
 
 private:
     const VaultRecord* record_;
+    CEdit passwordEdit_;
 };

@@ -1,5 +1,8 @@
 #include "vault_properties_dialog.h"
 
+#include "../engine/password_rule.h"
+#include "../engine/password_text.h"
+#include "../engine/secret_memory.h"
 #include "../engine/vault_path.h"
 #include "../resources/resource.h"
 #include "../shell/vaults_app.h"
@@ -44,6 +47,8 @@ void CVaultPropertiesDlg::DoDataExchange(CDataExchange* dx)
 BOOL CVaultPropertiesDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    passwordEdit_.TakeWideInput();
+    confirmEdit_.TakeWideInput();
     if (mode_ == VAULT_DIALOG_NEW)
         ShowNewVault();
     else if (mode_ == VAULT_DIALOG_MANAGE)
@@ -106,15 +111,39 @@ void CVaultPropertiesDlg::OnOK()
 {
     // The texts as they stand, hints included: untouched New fields hold two different hints.
     std::string name = nameEdit_.GetWindowText();
-    std::string password = passwordEdit_.GetWindowText();
-    if (password != confirmEdit_.GetWindowText()) {
+    std::wstring typed = passwordEdit_.GetWideText();
+    std::wstring confirmed = confirmEdit_.GetWideText();
+    bool same = typed == confirmed;
+    WipeString(confirmed);
+    if (!same) {
+        WipeString(typed);
         MessageBox(LoadStringResource(IDS_PASSWORDS_DIFFER), MB_ICONHAND);
         return;
     }
+    bool strong = mode_ == VAULT_DIALOG_NEW
+                      ? IsDlgButtonChecked(m_hWnd, IDC_VAULT_STRONG) == BST_CHECKED
+                      : record_->IsStrong();
+    std::string password = PasswordBytes(typed, strong);
+    WipeString(typed);
+    StringWiper wipe(password);
+    bool settingPassword = mode_ == VAULT_DIALOG_NEW || passwordEdit_.GetModify() != FALSE;
+    if (strong && settingPassword && !AcceptsStrongPassword(password))
+        return;
     if (Apply(name, password))
         EndDialog(IDOK);
     else
         names_.reset();
+}
+
+bool CVaultPropertiesDlg::AcceptsStrongPassword(const std::string& utf8)
+{
+    std::string problem = StrongPasswordProblem(utf8);
+    if (problem.empty())
+        return true;
+    MessageBox(problem, MB_ICONHAND);
+    ::SetFocus(passwordEdit_.m_hWnd);
+    passwordEdit_.SendMessage(EM_SETSEL, 0, -1);
+    return false;
 }
 
 bool CVaultPropertiesDlg::Apply(const std::string& name, const std::string& password)
@@ -165,6 +194,7 @@ bool CVaultPropertiesDlg::ChangeVault(const std::string& name, const std::string
     if (!renaming && !repasswording)
         return true;
     std::string proved;
+    StringWiper wipe(proved);
     if (!ProvePassword(&proved))
         return false;
     if (renaming && !RenameVault(name))

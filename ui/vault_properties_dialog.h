@@ -43,6 +43,9 @@ private:
     // it, then creates or changes the vault. False, after telling the user why, when the dialog
     // is to stay open with the record unchanged; the helpers below answer the same way.
     bool Apply(const std::string& name, const std::string& password);
+    // Whether a vault encrypted with its password may take the UTF-8 password; else the user is
+    // told why and the password field takes the focus.
+    bool AcceptsStrongPassword(const std::string& utf8);
     // Claims the right to name vaults (held in names_) and checks name.
     bool ClaimAndCheckName(const std::string& name);
     bool CreateVault(const std::string& name, const std::string& password);
