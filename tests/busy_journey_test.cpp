@@ -87,14 +87,7 @@ protected:
     // and a locked vault "Small"; started, with its windows found.
     void StartWithTwoVaults()
     {
-        ASSERT_TRUE(desktop.IsJoined()) << "this thread could not join the shell desktop";
-        ASSERT_TRUE(InstallProgram()) << SetupPath();
-        {
-            CRegistryKey app(kAppKey, HKEY_CURRENT_USER);
-            app.WriteDword("FirstRun", 0);
-            app.WriteDword("AutoRun", 0);
-            app.WriteDword("DontShowRunningWarning", 1);
-        }
+        ASSERT_NO_FATAL_FAILURE(InstallPastFirstStart());
         for (const char* name : {"Big", "Small"}) {
             CliRun created = RunCli({"create", name}, "secret\n");
             ASSERT_EQ(created.exitCode, 0) << created.err;
@@ -105,12 +98,7 @@ protected:
                            Piece(i).substr(0, 999));
         CliRun locked = RunCli({"lock", "Small"}, "secret\n");
         ASSERT_EQ(locked.exitCode, 0) << locked.err;
-        exe = InstalledExePath();
-        process = program.Start(ShellDesktop::kName, exe);
-        ASSERT_TRUE(process) << exe;
-        frame = WaitForMainFrame(Id(), 20000);
-        dialog = WaitForMainDialog(Id(), 20000);
-        ASSERT_TRUE(frame && dialog);
+        ASSERT_NO_FATAL_FAILURE(StartInstalled());
     }
 
     // Asserts that nothing but the main dialog and the lock's progress (of its encryption or,

@@ -82,6 +82,10 @@ TEST_F(CliTest, RefusalsHaveTheirExitCodesAndChangeNothing)
         {{"lock"}, "", 2},
         {{"frobnicate", "Mine"}, "", 2},
         {{}, "", 2},
+        // A vault encrypted with its password takes no empty, short or common one.
+        {{"create", "--strong", "Weak"}, "\n", 1},
+        {{"create", "--strong", "Weak"}, "seven c\n", 1},
+        {{"create", "--strong", "Weak"}, "Password1\n", 1},
     };
     for (const Case& c : cases) {
         CliRun run = RunCli(c.arguments, c.input);
@@ -93,6 +97,7 @@ TEST_F(CliTest, RefusalsHaveTheirExitCodesAndChangeNothing)
     }
     EXPECT_EQ(RunCli({"list"}).out.find("Mine\tunlocked"), 0u);
     EXPECT_TRUE(Exists(Folder("Mine")));
+    EXPECT_FALSE(Exists(Folder("Weak")));
     EXPECT_EQ(RunCli({"lock", "Mine"}, "pw\n").exitCode, 0) << "the password is unchanged";
     EXPECT_EQ(RunCli({"--help"}).exitCode, 0);
 }

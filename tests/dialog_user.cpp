@@ -58,6 +58,15 @@ void TypeInto(HWND dialog, int id, const std::string& text)
         SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
 }
 
+void TypeWideInto(HWND dialog, int id, const std::wstring& text)
+{
+    FocusControl(dialog, id);
+    HWND edit = GetDlgItem(dialog, id);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    for (wchar_t c : text)
+        SendMessageW(edit, WM_CHAR, c, 1);
+}
+
 void Click(HWND dialog, int id)
 {
     // Sent without waiting, so the click comes before any message sent to the dialog later.

@@ -26,6 +26,8 @@ void FocusControl(HWND dialog, int id);
 // Focuses edit `id` and types `text` over its selected text, one character at a time; an empty
 // text erases it with Backspace.
 void TypeInto(HWND dialog, int id, const std::string& text);
+// Types the UTF-16 characters one by one, as a keyboard of any language would.
+void TypeWideInto(HWND dialog, int id, const std::wstring& text);
 // Clicks button `id`; the button takes the focus, as under the mouse. Returns at once, while the
 // dialog still handles the click.
 void Click(HWND dialog, int id);

@@ -89,7 +89,9 @@ void PressButton(HWND button)
 void TypeText(HWND dialog, int id, const char* text)
 {
     HWND edit = GetDlgItem(dialog, id);
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    std::wstring wide(size_t(MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], int(wide.size()));
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
     SendMessageA(edit, EM_SETMODIFY, TRUE, 0);
 }
 
@@ -316,6 +318,26 @@ bool JourneyTest::CloseMainDialog()
 {
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     return WaitForVisibleTab(dialog, 0) == 0;
+}
+
+void JourneyTest::InstallPastFirstStart()
+{
+    ASSERT_TRUE(desktop.IsJoined()) << "this thread could not join the shell desktop";
+    ASSERT_TRUE(InstallProgram()) << SetupPath();
+    CRegistryKey app(kAppKey, HKEY_CURRENT_USER);
+    app.WriteDword("FirstRun", 0);
+    app.WriteDword("AutoRun", 0);
+    app.WriteDword("DontShowRunningWarning", 1);
+    exe = InstalledExePath();
+}
+
+void JourneyTest::StartInstalled()
+{
+    process = program.Start(ShellDesktop::kName, exe);
+    ASSERT_TRUE(process) << exe;
+    frame = WaitForMainFrame(Id(), 20000);
+    dialog = WaitForMainDialog(Id(), 20000);
+    ASSERT_TRUE(frame && dialog);
 }
 
 bool JourneyTest::ProvePassword(const char* password)

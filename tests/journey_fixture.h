@@ -41,8 +41,8 @@ void ClickWhenOffered(HWND wizard, int id);
 // (BM_CLICK is unreliable across processes while the dialog is not the active window).
 void PressButton(HWND button);
 
-// Types `text` into edit `id` of another process's dialog; the edit is marked modified, as typing
-// marks it (the Manage dialog changes only what the user typed into).
+// Types `text` (UTF-8) into edit `id` of another process's dialog; the edit is marked modified,
+// as typing marks it (the Manage dialog changes only what the user typed into).
 void TypeText(HWND dialog, int id, const char* text);
 
 // The text of another process's edit (GetWindowText does not ask a window of another process).
@@ -123,8 +123,12 @@ protected:
     LRESULT ClickOption(int id);
     // Hides the main dialog with its close button; true once it is hidden.
     bool CloseMainDialog();
-    // Proves the password `password` to the prompt the program shows now.
+    // Proves the password `password` (UTF-8) to the prompt the program shows now.
     bool ProvePassword(const char* password);
+    // Installs the program as one past its first start: no wizard, no autorun, no notice.
+    void InstallPastFirstStart();
+    // Starts the installed program and finds its windows.
+    void StartInstalled();
 
     // The names in the first vaults root, as FolderListing gives them.
     std::string Listing() { return FolderListing(root.Path()); }

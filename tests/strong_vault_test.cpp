@@ -5,6 +5,10 @@
 
 #include "engine/cng_crypto.h"
 #include "engine/md5_digest.h"
+#include "engine/password_rule.h"
+#include "engine/password_text.h"
+#include "engine/password_verifier.h"
+#include "engine/secret_memory.h"
 #include "engine/vault_recovery.h"
 #include "engine/vault_store.h"
 #include "recording_front_end.h"
@@ -43,22 +47,32 @@ std::string BoundPart(const std::string& bytes, uint32_t vaultId, const std::str
            name;
 }
 
+// Unwraps the content key of a header of version 2 for the vault named, as its documented
+// layout says; false when the password or the vault is not the header's.
+bool UnwrapContentKey(const std::string& bytes, const char* password, uint32_t vaultId,
+                      const std::string& containerName, uint8_t contentKey[32])
+{
+    if (bytes.size() < kHeader || bytes.compare(0, 8, "OVSTRONG") != 0 || U32(bytes, 8) != 2 ||
+        U32(bytes, 12) != 1 || U32(bytes, 20) != kSegment || U32(bytes, 16) < 600000)
+        return false;
+    uint8_t derived[32];
+    AesGcmKey wrapping;
+    std::string bound = BoundPart(bytes, vaultId, containerName);
+    return DerivePbkdf2Sha256(password, At(bytes, 40), 16, U32(bytes, 16), derived, 32) &&
+           wrapping.SetKey(derived) &&
+           wrapping.Open(At(bytes, 56), At(bound, 0), uint32_t(bound.size()), At(bytes, 68), 32,
+                         contentKey, At(bytes, 100));
+}
+
 // Reads a strong container of version 2 from its documented layout alone: parses the header,
 // unwraps the content key for the vault named and opens segment by segment. The entry stream,
 // or false.
 bool DecodeStrongContainer(const std::string& bytes, const char* password, uint32_t vaultId,
                            const std::string& containerName, std::string* stream)
 {
-    if (bytes.size() < kHeader || bytes.compare(0, 8, "OVSTRONG") != 0 || U32(bytes, 8) != 2 ||
-        U32(bytes, 12) != 1 || U32(bytes, 20) != kSegment || U32(bytes, 16) < 600000)
-        return false;
-    uint8_t derived[32], contentKey[32];
-    AesGcmKey wrapping, content;
-    std::string bound = BoundPart(bytes, vaultId, containerName);
-    if (!DerivePbkdf2Sha256(password, At(bytes, 40), 16, U32(bytes, 16), derived, 32) ||
-        !wrapping.SetKey(derived) ||
-        !wrapping.Open(At(bytes, 56), At(bound, 0), uint32_t(bound.size()), At(bytes, 68), 32,
-                       contentKey, At(bytes, 100)) ||
+    uint8_t contentKey[32];
+    AesGcmKey content;
+    if (!UnwrapContentKey(bytes, password, vaultId, containerName, contentKey) ||
         !content.SetKey(contentKey))
         return false;
     stream->clear();
@@ -83,6 +97,27 @@ bool DecodeStrongContainer(const std::string& bytes, const char* password, uint3
     }
 }
 
+// The container as a program from before containers were bound to their vault wrote it: the
+// header of version 1, its content key wrapped under `earlierPassword` (the bytes that program
+// took) and covering the header alone. The segments stay as they are.
+std::string AsVersion1(const std::string& bytes, const char* password, uint32_t vaultId,
+                       const std::string& containerName, const std::string& earlierPassword)
+{
+    uint8_t contentKey[32], derived[32];
+    AesGcmKey wrapping;
+    if (!UnwrapContentKey(bytes, password, vaultId, containerName, contentKey))
+        return "";
+    std::string earlier = bytes;
+    earlier.replace(8, 4, LittleEndian(1));
+    uint8_t* header = reinterpret_cast<uint8_t*>(&earlier[0]);
+    if (!DerivePbkdf2Sha256(earlierPassword.c_str(), header + 40, 16, U32(earlier, 16), derived,
+                            32) ||
+        !wrapping.SetKey(derived) ||
+        !wrapping.Seal(header + 56, header, 68, contentKey, 32, header + 68, header + 100))
+        return "";
+    return earlier;
+}
+
 class StrongVault : public ::testing::Test {
 protected:
     StrongVault() : appKey("App", key.Handle()) { store.Open(appKey); }
@@ -98,6 +133,11 @@ protected:
     std::string Folder() const { return vault.folder.FolderPath(root.Path()); }
     std::string Container() const { return vault.folder.ContainerPath(root.Path()); }
     std::string In(const std::string& relative) const { return Folder() + "\\" + relative; }
+    void PutContainer(const std::string& bytes)
+    {
+        SetFileAttributesA(Container().c_str(), FILE_ATTRIBUTE_NORMAL);  // hidden: not replaceable
+        WriteFileBytes(Container(), bytes);
+    }
     void ExpectRestored()
     {
         EXPECT_EQ(ReadFileBytes(In("big.bin")), PatternBytes(200000, 1));
@@ -354,6 +394,184 @@ TEST_F(StrongVault, RecoveryKeepsBothCopiesUnlessTheFolderIsWhole)
     EXPECT_TRUE(RecoverVaults(store, root.Path()).empty());
     EXPECT_EQ(GetFileAttributesA(Container().c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ReadFileBytes(In("left.txt")), "left");
+}
+
+// A container in a locked vault's place that is not the one its latest lock wrote: another
+// vault's (same password), or an earlier one of its own put back. Either is refused with the
+// vault left as it was, unless the record keeps no stream id (made before it was kept, or the
+// registry lost it, or the user accepted an earlier container with the console companion).
+TEST_F(StrongVault, AContainerOpensOnlyAsItsVaultsLatest)
+{
+    MakeVault(true);
+    ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
+    const std::string earlier = ReadFileBytes(Container());
+    ASSERT_TRUE(vault.Unlock(root.Path(), "pw"));
+    WriteFileBytes(In("sub\\small.txt"), "changed since");
+    DeleteFileA(In("big.bin").c_str());
+    ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
+    const std::string latest = ReadFileBytes(Container());
+    std::string others;
+    {
+        VaultRecord other;
+        ASSERT_TRUE(other.Create(store, root.Path(), "Other", "pw", true));
+        WriteFileBytes(other.folder.FolderPath(root.Path()) + "\\theirs.txt", "theirs");
+        ASSERT_TRUE(other.Lock(root.Path(), "pw"));
+        others = ReadFileBytes(other.folder.ContainerPath(root.Path()));
+    }
+    auto forgetStream = [&] { ASSERT_TRUE(store.Seals().ForgetStream(vault.ValueName())); };
+    struct Case {
+        const char* what;
+        const std::string* container;
+        std::function<void()> before;
+        const char* refusal;  // null: opens
+    } cases[] = {
+        {"another vault's container", &others, [] {}, "does not open with this password"},
+        {"an earlier container of its own", &earlier, [] {},
+         "not the one the latest lock of vault \"Mine\" wrote"},
+        {"its latest container", &latest, [] {}, nullptr},
+        {"an earlier one, accepted", &earlier, forgetStream, nullptr},
+        {"another vault's, with no stream id kept", &others, forgetStream,
+         "does not open with this password"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PutContainer(*c.container);
+        c.before();
+        bool opened = vault.Unlock(root.Path(), "pw");
+        std::vector<std::string> errors = frontEnd.TakeErrors();
+        if (c.refusal) {
+            EXPECT_FALSE(opened);
+            ASSERT_EQ(errors.size(), 1u);
+            EXPECT_NE(errors[0].find(c.refusal), std::string::npos) << errors[0];
+            if (c.container == &earlier)
+                EXPECT_NE(errors[0].find("orvella-cli unlock --accept-earlier \"Mine\""),
+                          std::string::npos)
+                    << "the way to accept it anyway";
+            EXPECT_TRUE(vault.IsLocked());
+            EXPECT_FALSE(Exists(Folder())) << "nothing restored";
+            EXPECT_EQ(ReadFileBytes(Container()), *c.container) << "the container is untouched";
+            continue;
+        }
+        ASSERT_TRUE(opened) << (errors.empty() ? "" : errors[0]);
+        bool isEarlier = c.container == &earlier;
+        EXPECT_EQ(ReadFileBytes(In("sub\\small.txt")), isEarlier ? "hello" : "changed since");
+        EXPECT_EQ(Exists(In("big.bin")), isEarlier);
+        ASSERT_TRUE(vault.Lock(root.Path(), "pw"));
+    }
+}
+
+// Vaults made before containers were bound and salts were random still open, with the password
+// as it was typed then: in the windows' ANSI code page, or the console's. The next lock writes
+// the latest version, and a new password takes a random salt.
+TEST_F(StrongVault, ContainersAndVerifiersFromBeforeStillOpen)
+{
+    const std::wstring typed = L"Grüße-Paßwort";
+    const std::string utf8 = PasswordBytes(typed, true);
+    struct Case {
+        const char* what;
+        const char* name;
+        std::string earlierPassword;
+    } const cases[] = {
+        {"typed in a window", "Window", CodePageFromWide(typed, CP_ACP)},
+        {"typed at a console", "Console", CodePageFromWide(typed, CP_OEMCP)},
+        {"piped to the console companion as UTF-8", "Pipe", utf8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(vault.Create(store, root.Path(), c.name, utf8.c_str(), true));
+        WriteFileBytes(In("note.txt"), c.what);
+        ASSERT_TRUE(vault.Lock(root.Path(), utf8.c_str()));
+        // Back to how the program left such a vault: the header of version 1 under the bytes
+        // taken then, the verifier salted with the id and value name, nothing kept beside.
+        std::string earlier =
+            AsVersion1(ReadFileBytes(Container()), utf8.c_str(), vault.id, vault.ValueName(),
+                       c.earlierPassword);
+        ASSERT_FALSE(earlier.empty());
+        PutContainer(earlier);
+        ASSERT_TRUE(MakeEarlierPasswordVerifier(c.earlierPassword.c_str(), vault.id,
+                                                vault.ValueName(), vault.passwordDigest));
+        store.Seals().Remove(vault.ValueName());
+        ASSERT_TRUE(store.Save(vault));
+
+        EXPECT_TRUE(vault.CheckPassword(utf8.c_str()));
+        EXPECT_FALSE(vault.CheckPassword("Grusse-Passwort"));
+        ASSERT_TRUE(vault.Unlock(root.Path(), utf8.c_str())) << frontEnd.TakeErrors().size();
+        EXPECT_EQ(ReadFileBytes(In("note.txt")), c.what);
+        ASSERT_TRUE(vault.Lock(root.Path(), utf8.c_str()));
+        std::string stream;
+        EXPECT_TRUE(DecodeStrongContainer(ReadFileBytes(Container()), utf8.c_str(), vault.id,
+                                          vault.ValueName(), &stream))
+            << "the next lock writes the latest version, keyed by the UTF-8 password";
+        uint8_t salt[16];
+        EXPECT_FALSE(store.Seals().ReadSalt(vault.ValueName(), vault.passwordDigest, salt));
+        ASSERT_TRUE(vault.ChangePassword(root.Path(), utf8.c_str(), "another password"));
+        EXPECT_TRUE(store.Seals().ReadSalt(vault.ValueName(), vault.passwordDigest, salt))
+            << "a new password takes a random salt";
+        ASSERT_TRUE(vault.Unlock(root.Path(), "another password"));
+        EXPECT_EQ(ReadFileBytes(In("note.txt")), c.what);
+        EXPECT_TRUE(frontEnd.TakeErrors().empty());
+    }
+}
+
+// The verifier's salt is random and new with every password: the same password gives another
+// verifier each time, in one vault or in two, and a record holding either of two passwords
+// (a new one whose record did not reach the disk) finds its salt.
+TEST_F(StrongVault, EveryPasswordHasASaltOfItsOwn)
+{
+    MakeVault(true);
+    VaultRecord twin;
+    ASSERT_TRUE(twin.Create(store, root.Path(), "Twin", "pw", true));
+    EXPECT_NE(0, std::memcmp(vault.passwordDigest, twin.passwordDigest, 16));
+    const VaultRecord first = vault;
+    ASSERT_TRUE(vault.ChangePassword(root.Path(), "pw", "other"));
+    ASSERT_TRUE(vault.ChangePassword(root.Path(), "other", "pw"));
+    EXPECT_NE(0, std::memcmp(vault.passwordDigest, first.passwordDigest, 16))
+        << "an old password again gives a new verifier";
+    EXPECT_TRUE(vault.CheckPassword("pw"));
+    VaultRecord before = vault;
+    ASSERT_TRUE(vault.SetPassword("next one"));  // the record not saved yet
+    EXPECT_TRUE(before.CheckPassword("pw"));
+    EXPECT_TRUE(vault.CheckPassword("next one"));
+}
+
+TEST(StrongPasswordRule, NeedsEightCharactersAndNoCommonPassword)
+{
+    struct Case {
+        std::wstring password;
+        const char* problem;  // a part of the refusal, or null
+    } const cases[] = {
+        {L"", "at least 8 characters"},
+        {L"seven c", "at least 8 characters"},
+        {L"ΩΩΩΩΩΩΩ", "at least 8 characters"},  // 14 bytes, but 7 characters
+        {L"password", "most common"},
+        {L"PassWord1", "most common"},
+        {L"12345678", "most common"},
+        {L"ΩΩΩΩΩΩΩΩ", nullptr},
+        {L"Grüße-Ωμέγα-2026", nullptr},
+        {L"correct horse", nullptr},
+    };
+    for (const Case& c : cases) {
+        std::string problem = StrongPasswordProblem(PasswordBytes(c.password, true));
+        if (c.problem)
+            EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+        else
+            EXPECT_EQ(problem, "");
+    }
+}
+
+TEST(SecretMemory, ComparesAndWipes)
+{
+    const uint8_t a[4] = {1, 2, 3, 4}, first[4] = {9, 2, 3, 4}, last[4] = {1, 2, 3, 9};
+    EXPECT_TRUE(SameSecretBytes(a, a, 4));
+    EXPECT_FALSE(SameSecretBytes(a, first, 4));
+    EXPECT_FALSE(SameSecretBytes(a, last, 4));
+    std::string secret(100, 's');
+    const char* storage = secret.data();
+    size_t capacity = secret.capacity();
+    WipeString(secret);
+    EXPECT_TRUE(secret.empty());
+    ASSERT_EQ(secret.data(), storage) << "wiped where it lay";
+    EXPECT_EQ(std::string(storage, capacity), std::string(capacity, '\0'));
 }
 
 }  // namespace

@@ -153,6 +153,52 @@ TEST_F(VaultPropertiesDialog, NewCreatesTheVaultFromWhatWasTyped)
     }
 }
 
+// A vault encrypted with its password takes the password's UTF-8 bytes, whatever the ANSI code
+// page lacks, and only a password the rule accepts: a refused one is explained before anything
+// is made, and the dialog stays open.
+TEST_F(VaultPropertiesDialog, NewStrongVaultTakesAnyCharactersButNoWeakPassword)
+{
+    struct Case {
+        std::wstring password;
+        const char* refusal;  // a part of the message, or null: the vault is made
+    } const cases[] = {
+        {L"secret", "at least 8 characters"},
+        {L"Password1", "most common"},
+        {L"Grüße-Ωμέγα-2026", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.refusal ? c.refusal : "accepted");
+        VaultRecord record;
+        CVaultPropertiesDlg dialog;
+        dialog.Setup(&record, &Store(), VAULT_DIALOG_NEW);
+        AnsweredMessageBox box;
+        bool stays = false;
+        INT_PTR result = RunModalWithUser(dialog, "New Vault", [&](HWND window) {
+            TypeInto(window, IDC_VAULT_NAME, "Diary");
+            TypeWideInto(window, IDC_VAULT_PASSWORD, c.password);
+            TypeWideInto(window, IDC_VAULT_CONFIRM, c.password);
+            Click(window, IDC_VAULT_STRONG);
+            Click(window, IDOK);
+            if (!c.refusal)
+                return;
+            box = AnswerMessageBox(IDOK);
+            stays = StaysOpen(window);
+            Click(window, IDCANCEL);
+        });
+        if (c.refusal) {
+            EXPECT_EQ(result, IDCANCEL);
+            EXPECT_NE(box.text.find(c.refusal), std::string::npos) << box.text;
+            EXPECT_TRUE(stays);
+            EXPECT_TRUE(RootNames().empty()) << "nothing made";
+            continue;
+        }
+        ASSERT_EQ(result, IDOK);
+        EXPECT_TRUE(record.IsStrong());
+        EXPECT_TRUE(record.CheckPassword(u8"Grüße-Ωμέγα-2026"));
+        EXPECT_FALSE(record.CheckPassword("Gr?\xdf""e-????-2026")) << "no character lost";
+    }
+}
+
 TEST_F(VaultPropertiesDialog, NewWithUntouchedPasswordsSaysTheyDiffer)
 {
     VaultRecord record;
