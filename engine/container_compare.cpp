@@ -6,6 +6,7 @@
 
 #include "blowfish_cipher.h"
 #include "container_format.h"
+#include "secret_memory.h"
 #include "vault_name.h"
 #include "win_file.h"
 
@@ -38,8 +39,8 @@ private:
     WinFile& container_;
     uint64_t left_;  // bytes of the container not yet taken
     BlowfishCipher cipher_;
-    std::vector<uint8_t> bytes_;
-    std::vector<uint8_t> fileBytes_;
+    SecretBytes bytes_;
+    SecretBytes fileBytes_;
 };
 
 bool Comparison::Take(uint32_t length)

@@ -11,7 +11,7 @@ RestoredFileWriter::RestoredFileWriter(WinFile& file, uint64_t size) : file_(fil
         return;
     // Without memory for the copies (the size comes from the container, which may be damaged)
     // the file is written at once instead.
-    copies_.reset(new (std::nothrow) uint8_t[2 * TRANSFER_BUFFER_SIZE]);
+    copies_ = NewWipedBlock(2 * TRANSFER_BUFFER_SIZE);
     if (copies_)
         writer_.reset(new BackgroundWriter(file));
 }

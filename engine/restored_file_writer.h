@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "background_writer.h"
+#include "secret_memory.h"
 #include "win_file.h"
 
 class RestoredFileWriter {
@@ -27,7 +28,7 @@ public:
 
 private:
     WinFile& file_;
-    std::unique_ptr<uint8_t[]> copies_;  // two transfer buffers, used in turn
+    WipedBlock copies_;  // two transfer buffers, used in turn
     std::unique_ptr<BackgroundWriter> writer_;
     int next_ = 0;
 };

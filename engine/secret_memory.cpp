@@ -2,10 +2,25 @@
 
 #include <windows.h>
 
+#include <new>
+
 void WipeBytes(void* bytes, size_t length)
 {
     if (bytes && length > 0)
         SecureZeroMemory(bytes, length);
+}
+
+void BlockWiper::operator()(uint8_t* block) const
+{
+    WipeBytes(block, size);
+    delete[] block;
+}
+
+WipedBlock NewWipedBlock(size_t size)
+{
+    BlockWiper wiper;
+    wiper.size = size;
+    return WipedBlock(new (std::nothrow) uint8_t[size], wiper);
 }
 
 void WipeString(std::string& text)

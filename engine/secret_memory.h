@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,15 @@ struct WipingAllocator {
 
 // Bytes of a secret: wiped when the vector lets go of them.
 typedef std::vector<uint8_t, WipingAllocator<uint8_t>> SecretBytes;
+
+// A block of memory that is wiped before it is freed (a buffer that holds a vault's plaintext).
+struct BlockWiper {
+    size_t size = 0;
+    void operator()(uint8_t* block) const;
+};
+typedef std::unique_ptr<uint8_t[], BlockWiper> WipedBlock;
+// `size` bytes, or null when there is no memory for them.
+WipedBlock NewWipedBlock(size_t size);
 
 // Wipes a string when the scope that holds it ends.
 class StringWiper {

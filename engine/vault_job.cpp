@@ -5,18 +5,12 @@
 #include "file_error_text.h"
 #include "job_front_end.h"
 
-void TransferBufferWiper::operator()(uint8_t* buffer) const
-{
-    WipeBytes(buffer, TRANSFER_BUFFER_SIZE);
-    delete[] buffer;
-}
-
 namespace vault_job {
 
 uint8_t* TransferBuffer(VaultJob& job)
 {
     if (!job.transferBuffer)
-        job.transferBuffer.reset(new (std::nothrow) uint8_t[TRANSFER_BUFFER_SIZE]);
+        job.transferBuffer = NewWipedBlock(TRANSFER_BUFFER_SIZE);
     if (!job.transferBuffer)
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return job.transferBuffer.get();

@@ -23,15 +23,11 @@
 
 enum { VAULT_JOB_FAILED = 6001, TRANSFER_BUFFER_SIZE = 64 * CONTENT_CHUNK };
 
-// Wipes a transfer buffer (it holds the vault's plaintext) before it is freed.
-struct TransferBufferWiper {
-    void operator()(uint8_t* buffer) const;
-};
-
 struct VaultJob {
     ProgressState progress;
     // TRANSFER_BUFFER_SIZE bytes, taken by the job's classic stream when it starts (AllocateBuffer).
-    std::unique_ptr<uint8_t[], TransferBufferWiper> transferBuffer;
+    // It holds the vault's plaintext, so it is wiped when the job ends.
+    WipedBlock transferBuffer;
     uint64_t total = 0;                 // lock: the size estimate; unlock: the container's size
     const FileList* files = nullptr;    // lock: the entries to write, in order
     // Lock: for each entry of files, in order, the stamp of the file as its contents were read
