@@ -12,6 +12,7 @@
 #include "installed_program.h"
 #include "journey_fixture.h"
 #include "journey_user.h"
+#include "keyboard_input.h"
 #include "program_windows.h"
 #include "resources/resource.h"
 #include "shell/main_frame.h"
