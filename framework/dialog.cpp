@@ -20,6 +20,12 @@ bool ReturnsResultDirectly(UINT message)
 
 }  // namespace
 
+bool HasUsableFocus(HWND dialog)
+{
+    HWND focus = GetFocus();
+    return focus && IsChild(dialog, focus) && IsWindowVisible(focus) && IsWindowEnabled(focus);
+}
+
 CDialog::~CDialog()
 {
     if (m_hWnd && IsWindow(m_hWnd)) {

@@ -4,6 +4,11 @@
 #include "data_exchange.h"
 #include "wnd.h"
 
+// True while the thread's keyboard focus is on a control inside `dialog` (its pages included)
+// that can take input: shown and enabled. False when the focus is on a hidden or disabled
+// control, on the dialog itself or elsewhere.
+bool HasUsableFocus(HWND dialog);
+
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr)

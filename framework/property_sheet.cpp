@@ -8,14 +8,18 @@ namespace {
 
 const UINT_PTR kSheetSubclassId = 1;
 
+// The control ids of the platform's own sheet buttons besides OK, Cancel and Help.
+enum { kApplyButton = 0x3021, kBackButton = 0x3023, kNextButton = 0x3024, kFinishButton = 0x3025 };
+
 // The sheet's own button for a PSBTN_* index; 0 for none.
 int ButtonId(WPARAM index)
 {
     const struct {
         WPARAM index;
         int id;
-    } buttons[] = {{PSBTN_BACK, 0x3023},   {PSBTN_NEXT, 0x3024}, {PSBTN_FINISH, 0x3025},
-                   {PSBTN_OK, IDOK},       {PSBTN_APPLYNOW, 0x3021}, {PSBTN_CANCEL, IDCANCEL},
+    } buttons[] = {{PSBTN_BACK, kBackButton},   {PSBTN_NEXT, kNextButton},
+                   {PSBTN_FINISH, kFinishButton}, {PSBTN_OK, IDOK},
+                   {PSBTN_APPLYNOW, kApplyButton}, {PSBTN_CANCEL, IDCANCEL},
                    {PSBTN_HELP, IDHELP}};
     for (const auto& button : buttons)
         if (button.index == index)
@@ -40,9 +44,7 @@ bool ClickButton(HWND sheet, WPARAM index)
 // moves to the default button.
 void KeepFocusOnAControl(HWND sheet)
 {
-    HWND focus = GetFocus();
-    if (GetActiveWindow() != sheet ||
-        (focus && focus != sheet && IsChild(sheet, focus) && CanTakeInput(focus)))
+    if (GetActiveWindow() != sheet || HasUsableFocus(sheet))
         return;
     DWORD defaultId = DWORD(SendMessageA(sheet, DM_GETDEFID, 0, 0));
     HWND button = HIWORD(defaultId) == DC_HASDEFID ? GetDlgItem(sheet, LOWORD(defaultId)) : nullptr;

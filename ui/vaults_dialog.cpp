@@ -94,11 +94,7 @@ void CVaultsDlg::FocusSelectedPage()
 
 void CVaultsDlg::KeepFocusOnAControl()
 {
-    if (GetActiveWindow() != m_hWnd)
-        return;
-    HWND focus = ::GetFocus();
-    if (!focus || focus == m_hWnd || !IsChild(m_hWnd, focus) || !IsWindowVisible(focus) ||
-        !IsWindowEnabled(focus))
+    if (GetActiveWindow() == m_hWnd && !HasUsableFocus(m_hWnd))
         FocusSelectedPage();
 }
 
