@@ -34,6 +34,8 @@ public:
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
+    // Enter: the dialog has no default button, and only the job or Cancel ends it.
+    void OnOK() override {}
     void OnCancel() override;
     LRESULT OnProgress(WPARAM, LPARAM);
     LRESULT OnCatchUpTimer(WPARAM, LPARAM);

@@ -5,6 +5,10 @@
 
 namespace {
 
+// Where a dialog window keeps its object for FromDialogWindow: a property, which no window of
+// another kind has (DWLP_USER may hold anything in a dialog that is not ours).
+const char kDialogProperty[] = "OrvellaDialogObject";
+
 // Messages whose result a dialog procedure returns directly instead of through DWLP_MSGRESULT.
 bool ReturnsResultDirectly(UINT message)
 {
@@ -16,19 +20,47 @@ bool ReturnsResultDirectly(UINT message)
 
 }  // namespace
 
+bool HasUsableFocus(HWND dialog)
+{
+    HWND focus = GetFocus();
+    return focus && IsChild(dialog, focus) && IsWindowVisible(focus) && IsWindowEnabled(focus);
+}
+
 CDialog::~CDialog()
 {
     if (m_hWnd && IsWindow(m_hWnd)) {
         SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
+        RemovePropA(m_hWnd, kDialogProperty);
         DestroyWindow(m_hWnd);
     }
 }
 
 INT_PTR CDialog::DoModal()
 {
-    return DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_templateId),
-                           m_parent ? m_parent->m_hWnd : nullptr, DialogProc,
-                           reinterpret_cast<LPARAM>(this));
+    m_modal = true;
+    INT_PTR result = DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_templateId),
+                                     m_parent ? m_parent->m_hWnd : nullptr, DialogProc,
+                                     reinterpret_cast<LPARAM>(this));
+    m_modal = false;
+    return result;
+}
+
+void CDialog::EndDialog(int result)
+{
+    if (m_modal) {
+        ::EndDialog(m_hWnd, result);
+        return;
+    }
+    // The platform's EndDialog would mark a modeless dialog as ended for good, and such a dialog
+    // no longer gets its focus back when it is activated again (after a window it owns closes,
+    // or when it is shown again). Hidden, it is deactivated, and the dialog manager keeps the
+    // control that had the focus for the next activation.
+    ::ShowWindow(m_hWnd, SW_HIDE);
+}
+
+CDialog* CDialog::FromDialogWindow(HWND hwnd)
+{
+    return hwnd ? static_cast<CDialog*>(GetPropA(hwnd, kDialogProperty)) : nullptr;
 }
 
 bool CDialog::Create(CWnd* parent)
@@ -92,12 +124,14 @@ INT_PTR CDialog::ForwardMessage(CDialog* dialog, HWND hwnd, UINT message, WPARAM
     if (message == WM_INITDIALOG && dialog) {
         dialog->m_hWnd = hwnd;
         SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
+        SetPropA(hwnd, kDialogProperty, dialog);
     }
     dialog = static_cast<CDialog*>(FromHandle(hwnd, DWLP_USER));
     if (!dialog)
         return FALSE;
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        RemovePropA(hwnd, kDialogProperty);
         dialog->m_hWnd = nullptr;
         return FALSE;
     }

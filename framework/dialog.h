@@ -4,6 +4,11 @@
 #include "data_exchange.h"
 #include "wnd.h"
 
+// True while the thread's keyboard focus is on a control inside `dialog` (its pages included)
+// that can take input: shown and enabled. False when the focus is on a hidden or disabled
+// control, on the dialog itself or elsewhere.
+bool HasUsableFocus(HWND dialog);
+
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr)
@@ -16,8 +21,16 @@ public:
     INT_PTR DoModal();
     // Creates the dialog modeless; visible only if its template says so.
     bool Create(CWnd* parent = nullptr);
-    // Ends a modal dialog with `result`; a modeless dialog is hidden.
-    void EndDialog(int result) { ::EndDialog(m_hWnd, result); }
+    // Ends a modal dialog with `result`; a modeless dialog is hidden, and its next activation
+    // gives the focus back to the control that had it.
+    void EndDialog(int result);
+
+    // A message of the thread's message loop bound for this dialog or one of its controls,
+    // before the dialog manager sees it; true when the dialog used it (it is then neither
+    // translated nor dispatched). The default uses none.
+    virtual bool PreTranslateMessage(MSG*) { return false; }
+    // The dialog object of the framework bound to `hwnd`; null for any other window.
+    static CDialog* FromDialogWindow(HWND hwnd);
 
     // Moves data between fields and controls (save: controls to fields).
     bool UpdateData(bool save = true);
@@ -39,6 +52,7 @@ protected:
 
     UINT m_templateId;
     CWnd* m_parent;
+    bool m_modal = false;  // while DoModal runs
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

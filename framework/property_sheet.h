@@ -1,5 +1,12 @@
 #pragma once
 // A property sheet over the platform's PropertySheetA, in wizard mode when asked.
+//
+// Two things the platform leaves to chance are settled here for every sheet: a button pressed
+// by message (PSM_PRESSBUTTON, as accessibility and automation tools press it) does what a click
+// on that button does whenever the button is shown and enabled; and when the buttons change
+// (PSM_SETWIZBUTTONS) and the focus was on one that is now hidden or disabled (Next, where Finish
+// takes its place), or on no control at all, it moves to the default button, so that Enter and
+// the keyboard go on working.
 
 #include <vector>
 
@@ -29,6 +36,8 @@ public:
     PROPSHEETHEADERA m_psh;
 
 private:
+    static int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM);
+
     std::vector<CPropertyPage*> m_pages;
     CWnd* m_parent;
     HBITMAP m_headerBitmap = nullptr;

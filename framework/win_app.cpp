@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "dialog.h"
 #include "wnd.h"
 
 namespace {
@@ -24,16 +25,26 @@ int CWinApp::Run()
 {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        // Keyboard navigation inside modeless dialogs (and the pages they hold).
-        HWND top = GetAncestor(msg.hwnd, GA_ROOT);
-        char className[8] = "";
-        if (top && GetClassNameA(top, className, sizeof(className)) &&
-            lstrcmpA(className, "#32770") == 0 && IsDialogMessageA(top, &msg))
+        if (AfxPreTranslateMessage(&msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
     return int(msg.wParam);
+}
+
+bool AfxPreTranslateMessage(MSG* msg)
+{
+    HWND top = msg->hwnd ? GetAncestor(msg->hwnd, GA_ROOT) : nullptr;
+    if (!top)
+        return false;
+    if (CDialog* dialog = CDialog::FromDialogWindow(top))
+        if (dialog->PreTranslateMessage(msg))
+            return true;
+    // Keyboard navigation inside modeless dialogs (and the pages they hold).
+    char className[8] = "";
+    return GetClassNameA(top, className, sizeof(className)) &&
+           lstrcmpA(className, "#32770") == 0 && IsDialogMessageA(top, msg);
 }
 
 bool CWinApp::OnCommand(UINT id)

@@ -25,6 +25,11 @@ public:
 };
 
 CWinApp* AfxGetApp();
+// What the message loop does with a message before it translates and dispatches it: the
+// message's top-level dialog, when it is one of the framework's, sees it first
+// (CDialog::PreTranslateMessage), then the dialog manager (keyboard navigation, mnemonics,
+// Enter and Escape) of any top-level dialog. True when the message was used up.
+bool AfxPreTranslateMessage(MSG* msg);
 // Posts a message to the application's main window; false when there is no main window.
 bool AfxPostToMainWindow(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 HINSTANCE AfxGetInstanceHandle();

@@ -18,6 +18,7 @@
 #include "engine/file_error_text.h"
 #include "engine/vault_claim.h"
 #include "framework/win_app.h"
+#include "keyboard_input.h"
 #include "resources/resource.h"
 #include "ui/introduction_wizard.h"
 #include "ui_driver.h"
@@ -278,6 +279,66 @@ TEST_F(IntroductionWizard, LeadsThroughItsFivePagesAndCreatesTheVault)
     EXPECT_EQ(RootNames(), std::vector<std::string>{"Papers"});
 }
 
+// With the keyboard alone: Enter presses the button the page offers (Finish on the last, which
+// has the focus there: the Next that had it is gone), the vault page opens in the name field,
+// and the mnemonics of its labels reach the password fields.
+TEST_F(IntroductionWizard, GoesThroughWithTheKeyboardAlone)
+{
+    CIntroductionWizard wizard;
+    std::vector<int> shown;
+    std::string typedName;
+    bool finishFocused = false;
+    INT_PTR result = RunWizard(wizard, [&](HWND sheet) {
+        for (int page = 1; page <= 5; ++page) {
+            shown.push_back(WaitForPage(sheet, page));
+            // A page offers its buttons once it shows; a user reads it first.
+            WaitForButtons(sheet, {page > 1 && page != 3, page < 5, page == 5, page < 3});
+            if (page == 2) {
+                HWND vaultPage = CurrentPage(sheet);
+                TypeKeys("Papers");
+                WaitUntil([&] { return ItemText(vaultPage, IDC_VAULT_NAME) == "Papers"; });
+                typedName = ItemText(vaultPage, IDC_VAULT_NAME);
+                PressKeyCombination(MOD_ALT, 'P');
+                TypeKeys("pw");
+                PressKeyCombination(MOD_ALT, 'C');
+                TypeKeys("pw");
+                WaitUntil([&] { return ItemText(vaultPage, IDC_VAULT_CONFIRM) == "pw"; });
+            }
+            if (page == 5)
+                finishFocused = WaitUntil(
+                    [&] { return FocusOf(sheet) == GetDlgItem(sheet, kFinish); }, 2000);
+            PressKey(VK_RETURN);
+        }
+    });
+    EXPECT_EQ(result, IDOK) << "Enter on the last page finishes";
+    EXPECT_EQ(shown, (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(typedName, "Papers");
+    EXPECT_TRUE(finishFocused);
+    std::vector<VaultRecord> vaults = StoredVaults();
+    ASSERT_EQ(vaults.size(), 1u);
+    EXPECT_EQ(vaults[0].Name(), "Papers");
+    EXPECT_TRUE(vaults[0].CheckPassword("pw"));
+}
+
+// What accessibility and automation tools send: PSM_PRESSBUTTON, the moment each page shows,
+// walks the wizard from its first page to Finish.
+TEST_F(IntroductionWizard, PressButtonMessagesWalkItToTheEnd)
+{
+    CIntroductionWizard wizard;
+    std::vector<int> shown;
+    INT_PTR result = RunWizard(wizard, [&](HWND sheet) {
+        for (int page = 1; page <= 5; ++page) {
+            shown.push_back(WaitForPage(sheet, page));
+            if (page == 2)
+                TypeVault(sheet, "Papers", "pw", "pw");
+            PostMessageA(sheet, PSM_PRESSBUTTON, page < 5 ? PSBTN_NEXT : PSBTN_FINISH, 0);
+        }
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(shown, (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(StoredVaults().size(), 1u);
+}
+
 // Each password field shows its hint until the user types there: the focus entering an untouched
 // field empties and masks it, leaving it untouched brings the hint back, and typed text stays.
 TEST_F(IntroductionWizard, PasswordFieldsHideTheirHintsOnlyWhileTheUserTypesThere)
@@ -319,7 +380,7 @@ TEST_F(IntroductionWizard, PasswordFieldsHideTheirHintsOnlyWhileTheUserTypesTher
     EXPECT_FALSE(name.modified);
     EXPECT_TRUE(nameFocused) << "the page opens in the name field";
     EXPECT_TRUE(nameSelected) << "with its text selected, so typing replaces the hint";
-    EXPECT_EQ(label.text, "Password:");
+    EXPECT_EQ(label.text, "&Password:");
     ASSERT_EQ(erased.size(), std::size(fields));
     for (size_t i = 0; i < std::size(fields); ++i) {
         SCOPED_TRACE(fields[i].hint);

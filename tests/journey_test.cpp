@@ -12,6 +12,7 @@
 #include "installed_program.h"
 #include "journey_fixture.h"
 #include "journey_user.h"
+#include "keyboard_input.h"
 #include "program_windows.h"
 #include "resources/resource.h"
 #include "shell/main_frame.h"
@@ -212,7 +213,8 @@ void JourneyTest::SwitchStealthMode()
 void JourneyTest::AddALockedVault()
 {
     ASSERT_TRUE(CreateWithNew("Diary", "dear")) << "New showed no dialog";
-    ASSERT_TRUE(Eventually([&] { return Exists(root / "Diary"); }, 10000));
+    // The folder is made before the dialog closes, the record saved after.
+    ASSERT_TRUE(Eventually([&] { return Exists(root / "Diary") && RowOf("Diary") >= 0; }, 10000));
     WriteFileBytes(root / "Diary\\monday.txt", "Rain.");
     ASSERT_TRUE(LockOrUnlock("Diary", true, "dear")) << "the new vault could not be locked";
     std::string diaryContainer = RecordNamed("Diary").ValueName();

@@ -10,15 +10,6 @@
 
 namespace {
 
-INPUT KeyInput(WORD key, bool up)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return input;
-}
-
 HWND TreeOf(HWND browser) { return FindWindowExA(browser, nullptr, WC_TREEVIEWA, nullptr); }
 
 HTREEITEM TreeItem(HWND tree, UINT relation, HTREEITEM from = nullptr)
@@ -80,25 +71,6 @@ HTREEITEM ExpandToChild(HANDLE process, HWND tree, HTREEITEM parent, const std::
 }
 
 }  // namespace
-
-void PressKeyCombination(UINT modifiers, WORD key)
-{
-    const struct {
-        UINT flag;
-        WORD key;
-    } held[] = {{MOD_CONTROL, VK_CONTROL}, {MOD_SHIFT, VK_SHIFT}, {MOD_ALT, VK_MENU},
-                {MOD_WIN, VK_LWIN}};
-    std::vector<INPUT> presses, releases;
-    for (const auto& modifier : held)
-        if (modifiers & modifier.flag) {
-            presses.push_back(KeyInput(modifier.key, false));
-            releases.insert(releases.begin(), KeyInput(modifier.key, true));
-        }
-    presses.push_back(KeyInput(key, false));
-    presses.push_back(KeyInput(key, true));
-    presses.insert(presses.end(), releases.begin(), releases.end());
-    SendInput(UINT(presses.size()), presses.data(), sizeof(INPUT));
-}
 
 HWND WaitForFolderBrowser(DWORD processId, DWORD timeoutMs)
 {

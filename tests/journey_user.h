@@ -1,14 +1,10 @@
 #pragma once
-// What the journey's user does outside the program's own dialogs: a key combination pressed on
-// the keyboard, and a folder chosen in the shell's folder browser that the program opened.
+// What the journey's user does outside the program's own dialogs: a folder chosen in the shell's
+// folder browser that the program opened.
 
 #include <windows.h>
 
 #include <string>
-
-// Presses `key` with the MOD_* `modifiers` held, as input from the keyboard on the calling
-// thread's desktop (the system, not a window, sees it first: a registered hotkey takes it).
-void PressKeyCombination(UINT modifiers, WORD key);
 
 // The folder browser (SHBrowseForFolder's dialog) that `process` shows, waiting up to
 // timeoutMs; null when none came.

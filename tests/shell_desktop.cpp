@@ -192,12 +192,3 @@ void ShellDesktop::Click(POINT at, bool rightButton, int times)
         SendInput(2, press, sizeof(INPUT));
     lastClick = GetTickCount();
 }
-
-void ShellDesktop::PressKey(WORD virtualKey)
-{
-    INPUT press[2] = {};
-    press[0].type = press[1].type = INPUT_KEYBOARD;
-    press[0].ki.wVk = press[1].ki.wVk = virtualKey;
-    press[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, press, sizeof(INPUT));
-}

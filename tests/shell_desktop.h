@@ -36,9 +36,8 @@ public:
 
     // Input as the user's hardware gives it: clicks (twice for a double click) with the left
     // or the right button at `at`, never so soon after the last click that they would make a
-    // double click with it; and a key press.
+    // double click with it (keys: keyboard_input.h).
     static void Click(POINT at, bool rightButton, int times = 1);
-    static void PressKey(WORD virtualKey);
 
 private:
     HDESK m_own = nullptr;

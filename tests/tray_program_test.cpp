@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "keyboard_input.h"
 #include "program.h"
 #include "program_windows.h"
 #include "resources/resource.h"
@@ -220,7 +221,7 @@ TEST_F(TrayProgramTest, TheIconAnswersTheMouseThroughTheShell)
     ShellDesktop::Click(icon, true);
     HWND menu = WaitForTrayMenu();
     ASSERT_TRUE(menu) << "no tray menu";
-    ShellDesktop::PressKey('A');
+    PressKey('A');
     EXPECT_EQ(WaitForVisibleTab(dialog, IDC_TAB_ABOUT), IDC_TAB_ABOUT) << "&About from the menu";
 }
 
@@ -246,7 +247,7 @@ TEST_F(TrayProgramTest, ASecondStartShowsTheMainDialogAndNeverTheFrame)
     ShellDesktop::Click(ShellDesktop::TrayIconPoint(), true);
     HWND menu = WaitForTrayMenu();
     ASSERT_TRUE(menu) << "no tray menu";
-    ShellDesktop::PressKey(VK_ESCAPE);
+    PressKey(VK_ESCAPE);
     for (int i = 0; i < 100 && IsWindowVisible(menu); ++i)
         Sleep(20);
     StartSecond();

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cctype>
 #include <cstring>
 
 namespace {
@@ -148,6 +149,99 @@ UINT MessageBoxIcon(HWND box)
         if (shown && shown == LoadIconA(nullptr, known.icon))
             return known.flag;
     return 0;
+}
+
+namespace {
+
+// The letter after the first single "&" of a control's text, lower case; 0 for none.
+char Mnemonic(const std::string& text)
+{
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&')
+            continue;
+        if (text[i + 1] != '&')
+            return char(tolower(UCHAR(text[i + 1])));
+        ++i;  // "&&" shows one "&"
+    }
+    return 0;
+}
+
+std::string ClassOf(HWND window)
+{
+    char name[32] = "";
+    GetClassNameA(window, name, sizeof(name));
+    return name;
+}
+
+// A control that takes typed input and has no text of its own to carry a mnemonic.
+bool IsInputField(HWND window)
+{
+    std::string name = ClassOf(window);
+    return _stricmp(name.c_str(), "Edit") == 0 || name == HOTKEY_CLASSA || name == WC_LISTVIEWA ||
+           _stricmp(name.c_str(), "ComboBox") == 0;
+}
+
+// The next visible window after `control` among its siblings.
+HWND NextVisibleSibling(HWND control)
+{
+    HWND next = GetWindow(control, GW_HWNDNEXT);
+    while (next && !IsWindowVisible(next))
+        next = GetWindow(next, GW_HWNDNEXT);
+    return next;
+}
+
+// Whether `control` must carry a mnemonic.
+bool NeedsMnemonic(HWND control)
+{
+    std::string name = ClassOf(control);
+    LONG style = GetWindowLongA(control, GWL_STYLE);
+    int id = GetDlgCtrlID(control);
+    HWND next = NextVisibleSibling(control);
+    bool labelsAField = next && IsInputField(next);
+    if (_stricmp(name.c_str(), "Button") == 0) {
+        LONG type = style & BS_TYPEMASK;
+        if (type == BS_GROUPBOX)
+            return labelsAField;
+        bool ownButton = id == IDOK || id == IDCANCEL || (id >= 0x3020 && id <= 0x3026) ||
+                         id == IDHELP;
+        return !((type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) && ownButton);
+    }
+    if (_stricmp(name.c_str(), "Static") == 0)
+        return (style & SS_TYPEMASK) <= SS_RIGHT && !(style & SS_NOPREFIX) && labelsAField;
+    return false;
+}
+
+BOOL CALLBACK CollectControl(HWND child, LPARAM controls)
+{
+    if (IsWindowVisible(child))
+        reinterpret_cast<std::vector<HWND>*>(controls)->push_back(child);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<std::string> MnemonicProblems(HWND window)
+{
+    std::vector<HWND> controls;
+    EnumChildWindows(window, CollectControl, reinterpret_cast<LPARAM>(&controls));
+    std::vector<std::string> problems;
+    std::string seen[256];
+    for (HWND control : controls) {
+        std::string text = WindowText(control);
+        char letter = Mnemonic(text);
+        if (!letter) {
+            if (NeedsMnemonic(control))
+                problems.push_back("no mnemonic: \"" + text + "\"");
+            continue;
+        }
+        std::string& first = seen[UCHAR(letter)];
+        if (!first.empty())
+            problems.push_back(std::string("'") + letter + "' twice: \"" + first + "\", \"" +
+                               text + "\"");
+        else
+            first = text;
+    }
+    return problems;
 }
 
 bool IsProgressDialog(HWND window) { return GetDlgItem(window, 1025) != nullptr; }

@@ -59,6 +59,13 @@ private:
 // The MB_ICON* flag of the icon a message box shows, or 0.
 UINT MessageBoxIcon(HWND box);
 
+// What is wrong with the mnemonics (the underlined letters that Alt, or the letter alone
+// outside an edit, presses) of the visible controls inside `window`, its pages included: a
+// letter that two controls share, a button or check box without one (OK, Cancel and the
+// wizard's own buttons, which Enter, Escape and the platform serve, aside), or a text or group
+// box that labels the input field after it without one. Empty when all is well.
+std::vector<std::string> MnemonicProblems(HWND window);
+
 // Matches the progress dialog (it has the progress bar 1025).
 bool IsProgressDialog(HWND window);
 

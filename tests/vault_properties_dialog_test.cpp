@@ -43,9 +43,9 @@ TEST_F(VaultPropertiesDialog, ShowsEachModeWithItsTextsAndMasks)
         bool removeShown;
     } modes[] = {
         {VAULT_DIALOG_NEW, "New Vault", "Type vault's name here", {kPasswordHint, 0},
-         {kConfirmHint, 0}, {"", '*'}, "Password:", false},
+         {kConfirmHint, 0}, {"", '*'}, "&Password:", false},
         {VAULT_DIALOG_MANAGE, "Manage Vault", "Papers", {"*********", '*'}, {"*********", '*'},
-         {"*********", '*'}, "New password:", true},
+         {"*********", '*'}, "New &password:", true},
     };
     for (const auto& mode : modes) {
         SCOPED_TRACE(mode.caption);

@@ -12,12 +12,19 @@
 #include <string>
 #include <vector>
 
+#include "dialog_user.h"
+#include "framework/win_app.h"
+#include "keyboard_input.h"
 #include "resources/resource.h"
 #include "scratch.h"
+#include "shell/already_running_dialog.h"
 #include "shell/vaults_app.h"
 #include "ui/bitmap_pixels.h"
 #include "ui/help_viewer.h"
+#include "ui/password_dialog.h"
+#include "ui/vault_properties_dialog.h"
 #include "ui/vaults_dialog.h"
+#include "ui_driver.h"
 
 namespace {
 
@@ -241,6 +248,43 @@ public:  // the cases of a table use the helpers too
         SetKeyboardState(state);
         PumpMessages();
     }
+    // Keys as the keyboard gives them, through the program's message loop (the dialog's own
+    // keys first, then the dialog manager); returns once the dialog has handled them.
+    void Keys(UINT modifiers, WORD key)
+    {
+        PressKeyCombination(modifiers, key);
+        for (int round = 0; round < 5; ++round) {
+            Sleep(10);
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (AfxPreTranslateMessage(&message))
+                    continue;
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+    }
+    // The id of the control that has the focus: -1 for none, 0 for the dialog itself.
+    int FocusId() const
+    {
+        HWND focus = GetFocus();
+        if (focus == Dialog())
+            return 0;
+        return focus && IsChild(Dialog(), focus) && IsWindowVisible(focus) ? GetDlgCtrlID(focus)
+                                                                           : -1;
+    }
+    // Shown and active on `tab` with the focus on control `id` of the dialog or its page.
+    void ShowWithFocusOn(int tab, int id)
+    {
+        dialog->ShowOnTab(tab);
+        PumpMessages();
+        HWND control = Item(id);
+        for (HWND page : Pages())
+            if (!control)
+                control = GetDlgItem(page, id);
+        SendMessageA(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    }
+
     // F1 as the focused window's default handling turns it into a help request, which carries
     // the window's help context id. Windows gives a dialog's controls the ids of their template;
     // Wine leaves them 0, so the caller names the id.
@@ -526,6 +570,144 @@ TEST_F(VaultsDialogTest, EveryTextOfTheAboutPageFitsItsControl)
         EXPECT_LE(needed.right, client.right) << text;
     }
     ReleaseDC(about, dc);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(VaultsDialogTest, CtrlTabAndCtrlPageKeysGoRoundTheTabs)
+{
+    dialog->ShowOnTab(IDC_TAB_OPTIONS);
+    PumpMessages();
+    const struct {
+        const char* keys;
+        UINT modifiers;
+        WORD key;
+        int tab;
+    } presses[] = {
+        {"Ctrl+Tab", MOD_CONTROL, VK_TAB, IDC_TAB_VAULTS},
+        {"Ctrl+Tab", MOD_CONTROL, VK_TAB, IDC_TAB_ABOUT},
+        {"Ctrl+Tab", MOD_CONTROL, VK_TAB, IDC_TAB_OPTIONS},  // round to the first
+        {"Ctrl+Shift+Tab", MOD_CONTROL | MOD_SHIFT, VK_TAB, IDC_TAB_ABOUT},
+        {"Ctrl+Shift+Tab", MOD_CONTROL | MOD_SHIFT, VK_TAB, IDC_TAB_VAULTS},
+        {"Ctrl+Page Down", MOD_CONTROL, VK_NEXT, IDC_TAB_ABOUT},
+        {"Ctrl+Page Up", MOD_CONTROL, VK_PRIOR, IDC_TAB_VAULTS},
+    };
+    for (const auto& press : presses) {
+        SCOPED_TRACE(press.keys);
+        Keys(press.modifiers, press.key);
+        ExpectChosen(press.tab);
+    }
+    EXPECT_TRUE(IsWindowVisible(Dialog()));
+}
+
+// Tab goes through the shown page's controls in the order they stand, then Exit, Help and
+// Hide, and round again; the hidden pages' controls are never reached.
+TEST_F(VaultsDialogTest, TabGoesThroughTheShownPageThenTheButtons)
+{
+    const std::vector<int> buttons = {IDC_EXIT, IDC_HELP_BUTTON, IDCANCEL};
+    const struct {
+        int tab;
+        std::vector<int> page;
+    } tabs[] = {
+        {IDC_TAB_OPTIONS,
+         {IDC_ROOT_DIRECTORY, IDC_SELECT_ROOT, IDC_AUTORUN, IDC_DONT_SHOW_RUNNING,
+          IDC_SHOW_VAULTS_ON_START, IDC_HIDE_ICONS, IDC_HOTKEY_ONLY}},  // the hotkey is off
+        {IDC_TAB_VAULTS, {IDC_VAULT_LIST}},
+        {IDC_TAB_ABOUT, {}},
+    };
+    for (const auto& tab : tabs) {
+        SCOPED_TRACE(tab.tab);
+        ShowWithFocusOn(tab.tab, IDCANCEL);
+        std::vector<int> expected = tab.page;
+        expected.insert(expected.end(), buttons.begin(), buttons.end());
+        std::vector<int> reached;
+        for (size_t i = 0; i < expected.size(); ++i) {
+            Keys(0, VK_TAB);
+            reached.push_back(FocusId());
+        }
+        EXPECT_EQ(reached, expected);
+        Keys(MOD_SHIFT, VK_TAB);
+        EXPECT_EQ(FocusId(), buttons[1]) << "Shift+Tab goes back";
+    }
+}
+
+// The focus is never left on a page that is hidden, nor lost when the dialog is hidden and shown
+// again or when a window it owns closes.
+TEST_F(VaultsDialogTest, TheFocusStaysOnAControlThatCanTakeIt)
+{
+    ShowWithFocusOn(IDC_TAB_OPTIONS, IDC_AUTORUN);
+    Keys(MOD_CONTROL, VK_TAB);
+    EXPECT_EQ(FocusId(), IDC_VAULT_LIST) << "from a page's control to the next page's first";
+    Keys(MOD_CONTROL, VK_TAB);
+    EXPECT_EQ(FocusId(), IDCANCEL) << "a page without controls: on the default button";
+    SendMessageA(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_EXIT)), TRUE);
+    Keys(MOD_CONTROL, VK_TAB);
+    EXPECT_EQ(FocusId(), IDC_EXIT) << "the buttons keep it";
+
+    const struct {
+        const char* how;
+        int showTab;  // the tab the dialog is shown on again (0: as it was)
+        int focus;    // where the focus is then
+    } hides[] = {{"the same tab", 0, IDC_VAULT_LIST},
+                 {"another tab", IDC_TAB_OPTIONS, IDC_ROOT_DIRECTORY}};
+    for (const auto& hide : hides) {
+        SCOPED_TRACE(hide.how);
+        ShowWithFocusOn(IDC_TAB_VAULTS, IDC_VAULT_LIST);
+        SendMessageA(Dialog(), WM_CLOSE, 0, 0);
+        PumpMessages();
+        ASSERT_FALSE(IsWindowVisible(Dialog()));
+        dialog->ShowOnTab(hide.showTab);
+        PumpMessages();
+        EXPECT_EQ(FocusId(), hide.focus);
+    }
+
+    // A dialog owned by the main dialog, after it was hidden and shown again once.
+    ShowWithFocusOn(IDC_TAB_VAULTS, IDC_VAULT_LIST);
+    CDialog owned(IDD_ENTER_PASSWORD, dialog.get());
+    RunModalWithUser(owned, "Enter Password", [](HWND) { ::PressKey(VK_ESCAPE); });
+    PumpMessages();
+    EXPECT_EQ(GetActiveWindow(), Dialog());
+    EXPECT_EQ(FocusId(), IDC_VAULT_LIST) << "back where it was before the dialog";
+}
+
+// Every window of the program, as it shows: each labelled control has a mnemonic, and no letter
+// is used twice in one window.
+TEST_F(VaultsDialogTest, EveryWindowHasAMnemonicOnEachLabelAndNoLetterTwice)
+{
+    for (const Tab& tab : kTabs) {
+        SCOPED_TRACE(tab.name);
+        dialog->ShowOnTab(tab.id);
+        PumpMessages();
+        EXPECT_EQ(MnemonicProblems(Dialog()), std::vector<std::string>{});
+    }
+    dialog->ShowOnTab(0);
+
+    VaultRecord papers;
+    ASSERT_TRUE(papers.Create(app.GetVaultStore(), root.Path(), "Papers", "pw"));
+    VaultRecord fresh;
+    CVaultPropertiesDlg newVault, manageVault;
+    newVault.Setup(&fresh, &app.GetVaultStore(), VAULT_DIALOG_NEW);
+    manageVault.Setup(&papers, &app.GetVaultStore(), VAULT_DIALOG_MANAGE);
+    CPasswordDlg password(papers);
+    CAlreadyRunningDlg notice;
+    const struct {
+        const char* caption;
+        CDialog* dialog;
+    } windows[] = {{"New Vault", &newVault},
+                   {"Manage Vault", &manageVault},
+                   {"Enter Password", &password},
+                   {"Already running", &notice}};
+    for (const auto& window : windows) {
+        SCOPED_TRACE(window.caption);
+        std::vector<std::string> problems = {"not shown"};
+        RunModalWithUser(*window.dialog, window.caption, [&](HWND shown) {
+            problems = MnemonicProblems(shown);
+            PostMessageA(shown, WM_COMMAND, IDCANCEL, 0);
+        });
+        EXPECT_EQ(problems, std::vector<std::string>{});
+    }
 }
 
 }  // namespace

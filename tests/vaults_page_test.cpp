@@ -20,6 +20,7 @@
 
 #include "dialog_user.h"
 #include "engine/vault_claim.h"
+#include "keyboard_input.h"
 #include "resources/resource.h"
 #include "scratch.h"
 #include "shell/app_messages.h"
@@ -374,6 +375,19 @@ public:  // the cases of a table use the helpers too
         PumpMessages();
     }
 
+    // Keys as the keyboard gives them to the list, which has the focus; returns once the page
+    // has handled them and what they posted.
+    void KeysInList(UINT modifiers, WORD key)
+    {
+        SetForegroundWindow(host.m_hWnd);
+        SetFocus(List());
+        PressKeyCombination(modifiers, key);
+        for (int round = 0; round < 5; ++round) {
+            Sleep(10);
+            PumpMessages();
+        }
+    }
+
     Commands Enabled() const
     {
         auto on = [this](int id) { return IsWindowEnabled(page->GetDlgItem(id)) != FALSE; };
@@ -563,6 +577,83 @@ TEST_F(VaultsPageTest, TheContextMenuOffersWhatTheSelectionAllowsAndRunsTheChoic
     Select(0);
     RightClick(RowPoint(0));
     EXPECT_EQ(openedFolders, std::vector<std::string>{"Open"});
+}
+
+// The list from the keyboard: the arrow keys move the selection and the commands follow it;
+// the context-menu key and Shift+F10 open the menu the right button opens, at the selected row.
+TEST_F(VaultsPageTest, TheArrowKeysAndTheMenuKeysWorkTheList)
+{
+    AddVault("Open");
+    AddVault("Shut", true);
+    ShowPage();
+    Select(0);
+    KeysInList(0, VK_DOWN);
+    EXPECT_EQ(SelectedRow(), 1);
+    EXPECT_EQ(Enabled(), kAllButLock);
+    KeysInList(0, VK_UP);
+    EXPECT_EQ(SelectedRow(), 0);
+    EXPECT_EQ(Enabled(), kAll);
+
+    const struct {
+        const char* keys;
+        UINT modifiers;
+        WORD key;
+        int row;
+        bool lock;
+    } menus[] = {{"context-menu key", 0, VK_APPS, 0, true},
+                 {"Shift+F10", MOD_SHIFT, VK_F10, 1, false},
+                 {"Shift+F10 without a selection", MOD_SHIFT, VK_F10, -1, false}};
+    for (const auto& menu : menus) {
+        SCOPED_TRACE(menu.keys);
+        Deselect(SelectedRow());
+        if (menu.row >= 0)
+            Select(menu.row);
+        offeredMenu = {};
+        KeysInList(menu.modifiers, menu.key);
+        ASSERT_TRUE(offeredMenu.shown);
+        EXPECT_EQ(offeredMenu.manage, menu.row >= 0);
+        EXPECT_EQ(offeredMenu.lock, menu.lock);
+        EXPECT_EQ(SelectedRow(), menu.row);
+    }
+    menuChoice = IDC_VAULT_UNLOCK;
+    Select(0);
+    KeysInList(MOD_SHIFT, VK_F10);
+    EXPECT_EQ(openedFolders, std::vector<std::string>{"Open"}) << "the chosen item runs";
+}
+
+// The Delete key removes the selected vault after the question that Remove in the Manage dialog
+// asks, and the password; No, a wrong password or no selection leave every vault as it was.
+TEST_F(VaultsPageTest, TheDeleteKeyRemovesTheSelectedVaultAfterTheQuestionAndThePassword)
+{
+    VaultRecord doomed = AddVault("Doomed");
+    AddVault("Kept");
+    ShowPage();
+    AnsweredMessageBox asked;
+    RunWithUser([this] { KeysInList(0, VK_DELETE); }, [] {
+        ASSERT_FALSE(WaitForDialog([](HWND) { return true; }, 500)) << "nothing selected";
+    });
+    Select(0);
+    RunWithUser([this] { KeysInList(0, VK_DELETE); }, [&] {
+        asked = AnswerMessageBox(IDNO);
+    });
+    EXPECT_EQ(asked.caption, "Manage Vault");
+    EXPECT_EQ(asked.text, "Are you sure to remove vault 'Doomed'?\r\nAll contents will be lost!");
+    EXPECT_EQ(asked.icon, UINT(MB_ICONQUESTION));
+    RunWithUser([this] { KeysInList(0, VK_DELETE); }, [&] {
+        EXPECT_TRUE(AnswerMessageBox(IDYES).seen);
+        EXPECT_FALSE(EnterPassword("wrong"));
+    });
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"Doomed", "Kept"}));
+    EXPECT_TRUE(Exists(FolderOf(doomed)));
+
+    RunWithUser([this] { KeysInList(0, VK_DELETE); }, [&] {
+        EXPECT_TRUE(AnswerMessageBox(IDYES).seen);
+        EXPECT_TRUE(EnterPassword(kPassword));
+    });
+    EXPECT_EQ(RowNames(), std::vector<std::string>{"Kept"});
+    VaultRecord record;
+    EXPECT_FALSE(Store().Load(doomed.id, record));
+    EXPECT_FALSE(Exists(FolderOf(doomed)));
 }
 
 TEST_F(VaultsPageTest, AVaultRemovedBehindThePagesBackGoesWithTheNextUseOfItsRow)

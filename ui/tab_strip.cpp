@@ -63,6 +63,22 @@ void CTabStrip::ShowSelectedPicture() const
         SetPicture(*tab, tab->selected);
 }
 
+HWND CTabStrip::GetSelectedPage() const
+{
+    const TabEntry* tab = Find(m_selected);
+    return tab ? tab->page : nullptr;
+}
+
+int CTabStrip::GetNeighbour(int steps) const
+{
+    const TabEntry* tab = Find(m_selected);
+    if (!tab)
+        return 0;
+    int count = int(m_tabs.size());
+    int index = int(tab - m_tabs.data());
+    return m_tabs[((index + steps) % count + count) % count].controlId;
+}
+
 const CTabStrip::TabEntry* CTabStrip::Find(int controlId) const
 {
     for (const TabEntry& tab : m_tabs)

@@ -30,6 +30,11 @@ public:
     void Select(int controlId);
     // The selected tab's control id; 0 before the first selection.
     int GetSelected() const { return m_selected; }
+    // The selected tab's page; null before the first selection.
+    HWND GetSelectedPage() const;
+    // The tab `steps` places after the selected one in the order the tabs were added (before it
+    // when negative), counted round the row; 0 while there is no selected tab.
+    int GetNeighbour(int steps) const;
     // Gives the selected tab its selected bitmap.
     void ShowSelectedPicture() const;
 

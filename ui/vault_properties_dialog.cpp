@@ -10,6 +10,7 @@
 #include "password_hint.h"
 #include "vault_creation.h"
 #include "vault_dialog_messages.h"
+#include "vault_removal.h"
 
 namespace {
 
@@ -195,7 +196,7 @@ bool CVaultPropertiesDlg::ChangeVault(const std::string& name, const std::string
         return true;
     std::string proved;
     StringWiper wipe(proved);
-    if (!ProvePassword(&proved))
+    if (!ProvePassword(proved))
         return false;
     if (renaming && !RenameVault(name))
         return false;
@@ -223,22 +224,18 @@ bool CVaultPropertiesDlg::RenameVault(const std::string& name)
     return false;
 }
 
-bool CVaultPropertiesDlg::ProvePassword(std::string* password)
+bool CVaultPropertiesDlg::ProvePassword(std::string& password)
 {
     // Owned by this dialog, so this one takes no input while the password is asked.
     CPasswordDlg proof(*record_, this);
     if (proof.DoModal() != IDOK)
         return false;
-    if (password)
-        *password = proof.password;
+    password = proof.password;
     return true;
 }
 
 void CVaultPropertiesDlg::OnRemove()
 {
-    std::string question = FormatStringResource(IDS_CONFIRM_REMOVE, record_->Name());
-    if (MessageBox(question, GetWindowText(), MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
-    if (ProvePassword())
+    if (ConfirmVaultRemoval(*this, *record_, GetWindowText()))
         EndDialog(IDC_VAULT_REMOVE);
 }

@@ -52,8 +52,8 @@ private:
     bool ChangeVault(const std::string& name, const std::string& password);
     bool RenameVault(const std::string& name);
     // Runs the password dialog for the record; true when the user proved the password, which
-    // then goes to *password when asked for.
-    bool ProvePassword(std::string* password = nullptr);
+    // then goes to `password`.
+    bool ProvePassword(std::string& password);
 
     CEdit nameEdit_;
     CEdit confirmEdit_;

@@ -47,7 +47,56 @@ bool CVaultsDlg::Create()
     return CDialog::Create(app ? app->m_pMainWnd : nullptr);
 }
 
-void CVaultsDlg::SelectTab(int tabId) { m_tabs.Select(tabId); }
+void CVaultsDlg::SelectTab(int tabId)
+{
+    HWND page = m_tabs.GetSelectedPage();
+    HWND focus = ::GetFocus();
+    bool focusOnPage = page && focus && (focus == page || IsChild(page, focus));
+    m_tabs.Select(tabId);
+    if (focusOnPage && m_tabs.GetSelectedPage() != page)
+        FocusSelectedPage();
+}
+
+bool CVaultsDlg::PreTranslateMessage(MSG* msg)
+{
+    int tab = TabForKey(*msg);
+    if (!tab)
+        return false;
+    SelectTab(tab);
+    return true;
+}
+
+int CVaultsDlg::TabForKey(const MSG& msg) const
+{
+    if (msg.message != WM_KEYDOWN || GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0)
+        return 0;
+    bool shift = GetKeyState(VK_SHIFT) < 0;
+    switch (msg.wParam) {
+    case VK_TAB:
+        return m_tabs.GetNeighbour(shift ? -1 : 1);
+    case VK_NEXT:
+        return m_tabs.GetNeighbour(1);
+    case VK_PRIOR:
+        return m_tabs.GetNeighbour(-1);
+    default:
+        return 0;
+    }
+}
+
+void CVaultsDlg::FocusSelectedPage()
+{
+    HWND page = m_tabs.GetSelectedPage();
+    HWND first = page ? GetNextDlgTabItem(page, nullptr, FALSE) : nullptr;
+    if (!first || !IsChild(page, first))
+        first = GetDlgItem(IDCANCEL);
+    SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+}
+
+void CVaultsDlg::KeepFocusOnAControl()
+{
+    if (GetActiveWindow() == m_hWnd && !HasUsableFocus(m_hWnd))
+        FocusSelectedPage();
+}
 
 bool CVaultsDlg::ShowOnTab(int tabId)
 {
@@ -57,6 +106,7 @@ bool CVaultsDlg::ShowOnTab(int tabId)
         SelectTab(tabId);
     ShowWindow(IsIconic(m_hWnd) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(m_hWnd);
+    KeepFocusOnAControl();
     return true;
 }
 
@@ -110,10 +160,15 @@ void CVaultsDlg::AddPages(POINT topLeft)
         {&m_vaultsPage, IDC_TAB_VAULTS, IDB_TAB_VAULTS, IDB_TAB_VAULTS_SELECTED},
         {&m_aboutPage, IDC_TAB_ABOUT, IDB_TAB_ABOUT, IDB_TAB_ABOUT_SELECTED},
     };
+    // Tab goes through the controls in the order of the windows: each page right after the
+    // tab row, before the buttons at the bottom.
+    HWND previous = GetDlgItem(IDC_TAB_ABOUT);
     for (const PageTab& tab : pages) {
         if (!tab.page->Create(this))
             return;
-        MoveChild(tab.page->m_hWnd, topLeft);
+        SetWindowPos(tab.page->m_hWnd, previous, topLeft.x, topLeft.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = tab.page->m_hWnd;
         m_tabs.AddTab(tab.tabId, tab.normalBitmap, tab.selectedBitmap, tab.page->m_hWnd);
     }
 }

@@ -1,6 +1,11 @@
 #pragma once
 // The main window: a banner, three picture tabs (Options, Vaults, About) switching their pages,
 // and Exit, Help and Hide. Modeless and created hidden; closing it only hides it.
+//
+// From the keyboard: Tab goes through the shown page's controls, then Exit, Help and Hide;
+// Ctrl+Tab and Ctrl+Page Down show the next tab, Ctrl+Shift+Tab and Ctrl+Page Up the one
+// before. The focus never stays on a page that is hidden: a tab change or a show of the dialog
+// puts it on the shown page's first control (Hide when the page has none).
 
 #include "../framework/dialog.h"
 #include "../shell/options_page.h"
@@ -16,7 +21,8 @@ public:
     // Creates the hidden dialog, owned by the application's main window.
     bool Create();
     // Shows the page of the tab with this picture control id (1052 Options, 1053 Vaults,
-    // 1054 About) and hides the others.
+    // 1054 About) and hides the others; the focus, when it was on the page that goes, moves to
+    // the new one.
     void SelectTab(int tabId);
     // Selects tabId (0: keeps the current tab) and shows and activates the dialog.
     // False, bringing forward the window that is modal over this dialog instead, while one is
@@ -24,6 +30,9 @@ public:
     bool ShowOnTab(int tabId);
     // The Vaults page, to which the main frame posts New (1062).
     CVaultsPage& GetVaultsPage();
+
+    // Ctrl+Tab and its kin.
+    bool PreTranslateMessage(MSG* msg) override;
 
 protected:
     BOOL OnInitDialog() override;
@@ -50,8 +59,16 @@ private:
     // where the pages go: the bottom-left corner of the first tab.
     POINT PlaceTabs();
     // Creates the pages at `topLeft` and adds their tabs, in tab order; stops at the first page
-    // that cannot be created, so neither its tab nor the later ones are added.
+    // that cannot be created, so neither its tab nor the later ones are added. The pages come
+    // before Exit, Help and Hide in the Tab order.
     void AddPages(POINT topLeft);
+    // The tab that a Ctrl key combination of `msg` asks for, or 0.
+    int TabForKey(const MSG& msg) const;
+    // Puts the focus on the shown page's first control, or on Hide when the page has none.
+    void FocusSelectedPage();
+    // While the dialog is active: when the focus is on no control that can take input (on a
+    // page that was hidden, say), FocusSelectedPage.
+    void KeepFocusOnAControl();
     // True while the key that brought a Cancel is Escape or Enter and the focus is inside one
     // of the pages: the pages ignore their own Enter and Escape.
     bool IsKeyInsidePage() const;

@@ -21,11 +21,14 @@ BEGIN_MESSAGE_MAP(CVaultsPage, CPropertyPage)
     ON_NOTIFY(LVN_ITEMCHANGED, IDC_VAULT_LIST, &CVaultsPage::OnItemChanged)
     ON_NOTIFY(NM_DBLCLK, IDC_VAULT_LIST, &CVaultsPage::OnDoubleClick)
     ON_NOTIFY(NM_RCLICK, IDC_VAULT_LIST, &CVaultsPage::OnRightClick)
+    ON_NOTIFY(LVN_KEYDOWN, IDC_VAULT_LIST, &CVaultsPage::OnListKeyDown)
+    ON_MESSAGE(WM_CONTEXTMENU, &CVaultsPage::OnContextMenu)
     // The pictures' clicks (STN_CLICKED is 0), the menu's items and posted commands alike.
     ON_COMMAND(IDC_VAULT_NEW, &CVaultsPage::OnNew)
     ON_COMMAND(IDC_VAULT_MANAGE, &CVaultsPage::OnManage)
     ON_COMMAND(IDC_VAULT_UNLOCK, &CVaultsPage::OnUnlockAndOpen)
     ON_COMMAND(IDC_VAULT_LOCK, &CVaultsPage::OnLock)
+    ON_COMMAND(IDC_VAULT_REMOVE, &CVaultsPage::OnRemove)
     ON_WM_CTLCOLOR(&CVaultsPage::OnCtlColor)
 END_MESSAGE_MAP()
 
@@ -98,7 +101,34 @@ void CVaultsPage::OnDoubleClick(NMHDR*, LRESULT*)
         PostMessage(WM_COMMAND, IDC_VAULT_UNLOCK);
 }
 
-void CVaultsPage::OnRightClick(NMHDR* header, LRESULT*)
+void CVaultsPage::OnRightClick(NMHDR* header, LRESULT* result)
+{
+    POINT at = reinterpret_cast<const NMITEMACTIVATE*>(header)->ptAction;
+    ClientToScreen(m_list, &at);
+    ShowVaultMenu(at);
+    *result = TRUE;  // handled: the list sends no WM_CONTEXTMENU for the same click
+}
+
+LRESULT CVaultsPage::OnContextMenu(WPARAM window, LPARAM point)
+{
+    if (reinterpret_cast<HWND>(window) != m_list.m_hWnd)
+        return 0;
+    // Signed screen coordinates: a second screen may lie left of or above the first.
+    POINT at = {short(LOWORD(point)), short(HIWORD(point))};
+    if (at.x == -1 && at.y == -1) {
+        // From the keyboard: at the selected row, or at the list's corner without one.
+        RECT place = {LVIR_LABEL, 0, 0, 0};
+        int row = m_list.SelectedRow();
+        if (row < 0 || !m_list.SendMessage(LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&place)))
+            place = RECT();
+        at = {place.left, place.bottom};
+        ClientToScreen(m_list, &at);
+    }
+    ShowVaultMenu(at);
+    return 0;
+}
+
+void CVaultsPage::ShowVaultMenu(POINT at)
 {
     int row = m_list.SelectedRow();
     VaultRecord record;
@@ -106,9 +136,14 @@ void CVaultsPage::OnRightClick(NMHDR* header, LRESULT*)
         return;
     HMENU menu = GetSubMenu(GetVaultsApp().GetTaskMenu(), 1);
     PrepareVaultMenu(menu, CommandStatesFor(row >= 0 ? &record : nullptr));
-    POINT at = reinterpret_cast<const NMITEMACTIVATE*>(header)->ptAction;
-    ClientToScreen(m_list, &at);
     trackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, m_hWnd, nullptr);
+}
+
+void CVaultsPage::OnListKeyDown(NMHDR* header, LRESULT*)
+{
+    // Posted, so that the question comes after the list has finished with the key.
+    if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_DELETE)
+        PostMessage(WM_COMMAND, IDC_VAULT_REMOVE);
 }
 
 HBRUSH CVaultsPage::OnCtlColor(HDC dc, HWND control, UINT type)

@@ -1,7 +1,8 @@
 #pragma once
 // The Vaults page: the list of vaults (name, locked or unlocked picture) and the four vault
 // commands (New, Manage, Unlock and open, Lock), as picture buttons above the list, in its
-// context menu and on double click. Each row keeps only its vault's id; every command reads the
+// context menu (the right button, the context-menu key or Shift+F10) and on double click; the
+// Delete key removes the selected vault, after the Manage dialog's question and the password. Each row keeps only its vault's id; every command reads the
 // record again from the store before it acts, and a row whose record is gone is deleted then.
 // The commands that change a vault claim it first (VaultClaim) and hold the claim until the
 // record is saved.
@@ -40,10 +41,14 @@ protected:
     void OnItemChanged(NMHDR* header, LRESULT* result);
     void OnDoubleClick(NMHDR* header, LRESULT* result);
     void OnRightClick(NMHDR* header, LRESULT* result);
+    void OnListKeyDown(NMHDR* header, LRESULT* result);
+    // The context menu asked for from the keyboard (or a right click the list did not report).
+    LRESULT OnContextMenu(WPARAM window, LPARAM point);
     void OnNew();
     void OnManage();
     void OnUnlockAndOpen();
     void OnLock();
+    void OnRemove();
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT type);
 
     DECLARE_MESSAGE_MAP()
@@ -53,6 +58,10 @@ private:
     static const std::string& Root();
 
     void FillList();
+    // The vault list's context menu at `at` (screen coordinates), for the selected row.
+    void ShowVaultMenu(POINT at);
+    // Removes the claimed vault the user confirmed removing, with its row.
+    void RemoveConfirmed(VaultRecord& record);
     void ShowCommands(const VaultCommandStates& states);
     // Reads the record of `row` again; a row whose record is gone is deleted, and false returned.
     bool LoadRow(int row, VaultRecord& record);

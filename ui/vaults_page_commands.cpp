@@ -1,4 +1,4 @@
-// The Vaults page's four commands. Each reads its vault's record again before it acts and ends
+// The Vaults page's commands. Each reads its vault's record again before it acts and ends
 // only when its whole flow (dialogs, the lock or unlock job, the save) is over; while one flow
 // is under way, no other starts.
 
@@ -9,6 +9,7 @@
 #include "../resources/resource.h"
 #include "password_dialog.h"
 #include "vault_properties_dialog.h"
+#include "vault_removal.h"
 
 void CVaultsPage::OnNew()
 {
@@ -43,10 +44,7 @@ void CVaultsPage::OnManage()
     // The row is found again by its vault: while the dialog was up, its message loop may have
     // run another command of the page (New, from the tray menu).
     if (result == IDC_VAULT_REMOVE) {
-        Store().Remove(record, Root());
-        int row = m_list.FindVault(record.id);
-        if (row >= 0)
-            DeleteRow(row);
+        RemoveConfirmed(record);
     } else if (result == IDOK) {
         Store().Save(record);
         int row = m_list.FindVault(record.id);
@@ -55,6 +53,25 @@ void CVaultsPage::OnManage()
             m_list.FitColumns();
         }
     }
+}
+
+void CVaultsPage::OnRemove()
+{
+    if (IsBusy())
+        return;
+    VaultClaim claim;
+    VaultRecord record;
+    if (ClaimSelected(claim, record) &&
+        ConfirmVaultRemoval(*this, record, LoadStringResource(IDS_MANAGE_VAULT_CAPTION)))
+        RemoveConfirmed(record);
+}
+
+void CVaultsPage::RemoveConfirmed(VaultRecord& record)
+{
+    Store().Remove(record, Root());
+    int row = m_list.FindVault(record.id);
+    if (row >= 0)
+        DeleteRow(row);
 }
 
 void CVaultsPage::OnLock()
