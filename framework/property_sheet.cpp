@@ -1,5 +1,6 @@
 #include "property_sheet.h"
 
+#include "dpi.h"
 #include "win_app.h"
 
 CPropertySheet::CPropertySheet(UINT captionId, CWnd* parent, UINT startPage)
@@ -21,7 +22,8 @@ void CPropertySheet::SetHeaderBitmap(UINT bitmapId)
 {
     if (m_headerBitmap)
         DeleteObject(m_headerBitmap);
-    m_headerBitmap = LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(bitmapId));
+    // The sheet has no window yet; it opens on the main screen.
+    m_headerBitmap = LoadBitmapForDpi(AfxGetInstanceHandle(), bitmapId, SystemDpi());
     m_psh.hbmHeader = m_headerBitmap;
     if (m_headerBitmap)
         m_psh.dwFlags |= PSH_USEHBMHEADER;

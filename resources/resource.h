@@ -22,6 +22,7 @@
 #define IDC_TAB_VAULTS 1053
 #define IDC_TAB_ABOUT 1054
 #define IDC_BANNER 1067
+#define IDC_BOTTOM_BAR 1070  // the band behind Exit, Help and Hide, along the dialog's bottom edge
 #define IDC_VAULT_LIST 1001
 #define IDC_VAULT_REMOVE 1006
 #define IDC_VAULT_NAME 1007
