@@ -141,9 +141,10 @@ void ReadWizard()
             PumpMessages();
             Read("wizard " + std::to_string(page + 1), sheet, WindowDpi(sheet));
         }
+        // The sheet draws its header picture in a place of 49 x 49 pixels at every DPI.
         BITMAP header = {};
         GetObjectA(wizard.m_psh.hbmHeader, sizeof(header), &header);
-        int wanted = ScaleToDpi(49, WindowDpi(sheet));
+        int wanted = 49;
         if (header.bmWidth != wanted || header.bmHeight != wanted)
             std::fprintf(report, "finding wizard: header picture %ldx%ld, %d wanted\n",
                          long(header.bmWidth), long(header.bmHeight), wanted);
