@@ -1,6 +1,8 @@
 #include "dialog.h"
 
 #include "dialog_template.h"
+#include "dpi.h"
+#include "template_pictures.h"
 #include "win_app.h"
 
 namespace {
@@ -16,6 +18,14 @@ bool ReturnsResultDirectly(UINT message)
            message == WM_INITDIALOG || message == WM_COMPAREITEM ||
            message == WM_VKEYTOITEM || message == WM_CHARTOITEM ||
            message == WM_QUERYDRAGICON;
+}
+
+// Posted by a dialog to itself at WM_DPICHANGED: it follows the new DPI once the system has
+// scaled the dialog's own controls and fonts.
+UINT FollowDpiMessage()
+{
+    static const UINT message = RegisterWindowMessageA("OrvellaFollowDpi");
+    return message;
 }
 
 }  // namespace
@@ -93,6 +103,31 @@ void CDialog::OnOK()
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
+void CDialog::FollowDpi()
+{
+    UINT dpi = WindowDpi(m_hWnd);
+    if (!m_hWnd || dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    OnDpiChanged(dpi);
+}
+
+void CDialog::OnDpiChanged(UINT dpi)
+{
+    RescaleTemplatePictures(m_hWnd, AfxGetInstanceHandle(), dpi);
+    InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CDialog::OnDpiChangedMessage(WPARAM wParam, LPARAM lParam)
+{
+    NoteDpiChange(m_hWnd, HIWORD(wParam));
+    if (const RECT* suggested = reinterpret_cast<const RECT*>(lParam))
+        SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    PostMessage(FollowDpiMessage());
+}
+
 INT_PTR CDialog::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
@@ -100,7 +135,16 @@ INT_PTR CDialog::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (!handled) {
         if (message == WM_INITDIALOG) {
             ApplyTemplateHelpIds(m_hWnd, AfxGetInstanceHandle(), int(m_templateId));
+            m_dpi = WindowDpi(m_hWnd);
+            ShowTemplatePictures(m_hWnd, AfxGetInstanceHandle(), int(m_templateId), m_dpi);
             result = OnInitDialog();
+            handled = true;
+        } else if (message == WM_DPICHANGED) {
+            // Not reported as handled: the system goes on to scale the dialog's own controls.
+            OnDpiChangedMessage(wParam, lParam);
+            return FALSE;
+        } else if (message == WM_DPICHANGED_AFTERPARENT || message == FollowDpiMessage()) {
+            FollowDpi();
             handled = true;
         } else if (message == WM_COMMAND && HIWORD(wParam) == 0 && LOWORD(wParam) == IDOK) {
             OnOK();

@@ -34,6 +34,10 @@ public:
 
     // Moves data between fields and controls (save: controls to fields).
     bool UpdateData(bool save = true);
+    // Brings the dialog's pictures, fonts and layout to the DPI it is shown at now (WindowDpi),
+    // when that is not the one they were made for; nothing otherwise. A dialog calls it at each
+    // DPI change; a dialog that holds child dialogs calls it on them from its OnDpiChanged.
+    void FollowDpi();
 
 protected:
     // Default: fields to controls; TRUE lets the dialog set the default focus.
@@ -43,6 +47,12 @@ protected:
     // Default: end with IDCANCEL.
     virtual void OnCancel();
     virtual void DoDataExchange(CDataExchange*) {}
+    // The dialog is shown at `dpi` now. Default: the template's pictures that the dialog still
+    // shows are given their copies for `dpi`. A dialog that made pictures, fonts or layout of
+    // its own for the old DPI remakes them here, after calling this.
+    virtual void OnDpiChanged(UINT dpi);
+    // The DPI the dialog's pictures and fonts are made for.
+    UINT GetDpi() const { return m_dpi; }
 
     // The dialog procedure's work for this object: map first, then the defaults above.
     virtual INT_PTR HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -55,5 +65,10 @@ protected:
     bool m_modal = false;  // while DoModal runs
 
 private:
+    // WM_DPICHANGED (a top-level dialog moved to a screen of another DPI): takes the size the
+    // system suggests and follows the new DPI once the system's own handling is done.
+    void OnDpiChangedMessage(WPARAM wParam, LPARAM lParam);
+
+    UINT m_dpi = 0;
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 };

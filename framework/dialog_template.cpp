@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -15,13 +16,27 @@ public:
     DWORD Dword() { return DWORD(Take(4)); }
     void Skip(size_t bytes) { position_ += bytes; }
     // A name or ordinal: 0 (none), 0xFFFF and an ordinal, or a zero-terminated UTF-16 string.
-    void SkipNameOrOrdinal()
+    void SkipNameOrOrdinal() { NameOrOrdinal(); }
+    // Reads a name or ordinal: the ordinal, or 0 for none and for a name.
+    WORD NameOrOrdinal()
     {
         WORD first = Word();
         if (first == 0xFFFF)
-            Word();
-        else if (first != 0)
+            return Word();
+        if (first != 0)
             SkipString();
+        return 0;
+    }
+    // Reads a window class, named or by ordinal: true when it is the static control's.
+    bool IsStaticClass()
+    {
+        WORD first = Word();
+        if (first == 0xFFFF)
+            return Word() == 0x0082;
+        std::u16string name;
+        for (WORD c = first; c != 0 && position_ < size_; c = Word())
+            name += char16_t(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        return name == u"static";
     }
     void SkipString()
     {
@@ -68,10 +83,13 @@ TemplateControl ReadControl(TemplateReader& reader)
     reader.AlignToDword();
     TemplateControl control;
     control.helpId = reader.Dword();
-    reader.Skip(4 + 4 + 4 * 2);  // extended style, style, x, y, cx, cy
+    reader.Skip(4);  // extended style
+    control.style = reader.Dword();
+    reader.Skip(4 * 2);  // x, y, cx, cy
     control.id = reader.Dword();
-    reader.SkipNameOrOrdinal();  // window class
-    reader.SkipNameOrOrdinal();  // text
+    bool isStatic = reader.IsStaticClass();
+    WORD text = reader.NameOrOrdinal();
+    control.picture = isStatic && (control.style & SS_TYPEMASK) == SS_BITMAP ? text : 0;
     reader.Skip(reader.Word());  // creation data
     return control;
 }

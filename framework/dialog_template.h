@@ -9,8 +9,10 @@
 #include <vector>
 
 struct TemplateControl {
-    DWORD id;      // as the template holds it: IDC_STATIC is 0xFFFFFFFF
-    DWORD helpId;  // 0 when the control has none
+    DWORD id;       // as the template holds it: IDC_STATIC is 0xFFFFFFFF
+    DWORD helpId;   // 0 when the control has none
+    DWORD style;
+    WORD picture;   // a picture control's (SS_BITMAP) bitmap resource number; 0 for any other
 };
 
 // The ids of the module's dialog templates that are numbered.

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "dpi.h"
 #include "win_app.h"
 
 namespace {
@@ -89,7 +90,9 @@ void CPropertySheet::SetHeaderBitmap(UINT bitmapId)
 {
     if (m_headerBitmap)
         DeleteObject(m_headerBitmap);
-    m_headerBitmap = LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(bitmapId));
+    // The sheet gives the picture a place of 49 x 49 pixels at every DPI (Wine cuts a larger
+    // picture to that), so the picture drawn for 96 dpi is the one that fits it.
+    m_headerBitmap = LoadBitmapForDpi(AfxGetInstanceHandle(), bitmapId, kDefaultDpi);
     m_psh.hbmHeader = m_headerBitmap;
     if (m_headerBitmap)
         m_psh.dwFlags |= PSH_USEHBMHEADER;

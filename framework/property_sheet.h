@@ -20,8 +20,9 @@ public:
     void AddPage(CPropertyPage* page) { m_pages.push_back(page); }
     // Wizard mode in the newer look (a header area at the top of each page).
     void SetWizardMode() { m_psh.dwFlags |= PSH_WIZARD97 | PSH_HEADER; }
-    // The picture at the right of the wizard's header (49 x 49): a bitmap resource of the
-    // program, loaded here and handed over as a handle, which every platform draws.
+    // The picture at the right of the wizard's header (49 x 49 pixels at every DPI): a bitmap
+    // resource of the program, loaded here and handed over as a handle, which every platform
+    // draws.
     void SetHeaderBitmap(UINT bitmapId);
     // The icon of the sheet's caption and taskbar button: an icon resource of the program.
     void SetIcon(UINT iconId)

@@ -22,6 +22,7 @@
 #define IDC_TAB_VAULTS 1053
 #define IDC_TAB_ABOUT 1054
 #define IDC_BANNER 1067
+#define IDC_BOTTOM_BAR 1070  // the band behind Exit, Help and Hide, along the dialog's bottom edge
 #define IDC_VAULT_LIST 1001
 #define IDC_VAULT_REMOVE 1006
 #define IDC_VAULT_NAME 1007
@@ -83,7 +84,9 @@
 #define IDS_CHOOSE_ROOT 57367
 #define IDS_NAME_TAKEN 57375
 
-// Bitmaps
+// Bitmaps, drawn for 96 dpi. Each also comes drawn for 125 %, 150 % and 200 % as its number plus
+// 1000, 2000 and 3000 (resources/scaled_art.rc); the program shows the one its window's DPI asks
+// for (framework/dpi.h).
 #define IDB_BOTTOM_BAR 173       // 435 x 44 behind Exit, Help and Hide
 #define IDB_BANNER 174           // 435 x 82 with the product name
 #define IDB_TAB_ABOUT 176        // tabs: 145 x 20, normal and selected

@@ -44,10 +44,25 @@ BOOL CAboutPage::OnInitDialog()
     CPropertyPage::OnInitDialog();
     HWND title = GetDlgItem(IDC_ABOUT_PRODUCT);
     ::SetWindowTextA(title, LoadStringResource(IDS_APP_TITLE).c_str());
-    m_titleFont = MakeTitleFont(reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
-    if (m_titleFont)
-        ::SendMessageA(title, WM_SETFONT, reinterpret_cast<WPARAM>(m_titleFont), FALSE);
+    ShowTitleFont();
     return TRUE;
+}
+
+void CAboutPage::OnDpiChanged(UINT dpi)
+{
+    CPropertyPage::OnDpiChanged(dpi);
+    ShowTitleFont();
+}
+
+void CAboutPage::ShowTitleFont()
+{
+    HFONT font = MakeTitleFont(reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
+    if (!font)
+        return;
+    ::SendMessageA(GetDlgItem(IDC_ABOUT_PRODUCT), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (m_titleFont)
+        DeleteObject(m_titleFont);
+    m_titleFont = font;
 }
 
 HBRUSH CAboutPage::OnCtlColor(HDC dc, HWND control, UINT type)

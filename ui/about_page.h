@@ -11,11 +11,15 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    // The product name's font is made again from the page's font for the new DPI.
+    void OnDpiChanged(UINT dpi) override;
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT type);
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    void ShowTitleFont();
+
     // The product name's font: the page's own, bold and half as large again; null until made.
     HFONT m_titleFont = nullptr;
 };

@@ -15,8 +15,17 @@ public:
     void Bind(const CWnd& dialog, int id);
     // Enables the control (clicks reach the dialog) or disables it, and shows the matching picture.
     void Enable(bool enable);
+    // Remakes both pictures from the template's bitmap in the size for `dpi`.
+    void Rescale(UINT dpi);
 
 private:
+    // Takes `picture` (null: changes nothing) as the new picture, makes its greyed copy, shows
+    // the one that matches the control's state and deletes the old ones.
+    void ShowPictures(HBITMAP picture);
+    // Shows the picture that matches the control's state; the picture the control showed.
+    HBITMAP ShowCurrent();
+    void DeletePictures();
+
     HBITMAP m_picture = nullptr;
     HBITMAP m_greyed = nullptr;
 };

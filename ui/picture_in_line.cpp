@@ -1,10 +1,12 @@
 #include "picture_in_line.h"
 
+#include "../framework/dpi.h"
+#include "../framework/template_pictures.h"
 #include "bitmap_pixels.h"
 
 namespace {
 
-// The room between the picture and the parentheses around it, in pixels.
+// The room between the picture and the parentheses around it, in pixels at 96 dpi.
 const int kGap = 2;
 
 RECT RectInDialog(HWND dialog, HWND control)
@@ -77,43 +79,57 @@ CPictureInLine::~CPictureInLine()
 
 void CPictureInLine::Bind(HWND dialog, int textId, int pictureId, int tailId)
 {
-    HWND text = GetDlgItem(dialog, textId);
-    HWND tail = GetDlgItem(dialog, tailId);
+    dialog_ = dialog;
+    text_ = GetDlgItem(dialog, textId);
+    tail_ = GetDlgItem(dialog, tailId);
     picture_ = GetDlgItem(dialog, pictureId);
-    if (!text || !tail || !picture_)
+    if (!text_ || !tail_ || !picture_)
         return;
-    LineUp(dialog, text, tail);
-    ShowOnDialogBackground(dialog);
+    auto loaded = reinterpret_cast<HBITMAP>(SendMessageA(picture_, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    if (loaded)
+        ShowOnDialogBackground(loaded);
+    LineUp(WindowDpi(dialog));
 }
 
-void CPictureInLine::LineUp(HWND dialog, HWND text, HWND tail)
+void CPictureInLine::Rescale(UINT dpi)
 {
-    RECT line = RectInDialog(dialog, text);
-    RECT shown = RectInDialog(dialog, picture_);
+    UINT id = TemplatePictureId(picture_);
+    HBITMAP loaded = id ? LoadBitmapForDpi(GetModuleHandleA(nullptr), id, dpi) : nullptr;
+    if (!loaded)
+        return;
+    ShowOnDialogBackground(loaded);
+    DeleteObject(loaded);
+    LineUp(dpi);
+}
+
+void CPictureInLine::LineUp(UINT dpi)
+{
+    RECT line = RectInDialog(dialog_, text_);
+    RECT shown = RectInDialog(dialog_, picture_);
     int lineHeight = line.bottom - line.top;
     int pictureWidth = shown.right - shown.left;
     int pictureHeight = shown.bottom - shown.top;
+    int gap = ScaleToDpi(kGap, dpi);
 
     int x = line.left;
-    int width = TextWidth(text);
-    Place(text, x, line.top, width, lineHeight);
-    x += width + kGap;
+    int width = TextWidth(text_);
+    Place(text_, x, line.top, width, lineHeight);
+    x += width + gap;
     Place(picture_, x, line.top + (lineHeight - pictureHeight) / 2, pictureWidth, pictureHeight);
-    x += pictureWidth + kGap;
-    Place(tail, x, line.top, TextWidth(tail), lineHeight);
+    x += pictureWidth + gap;
+    Place(tail_, x, line.top, TextWidth(tail_), lineHeight);
 }
 
-void CPictureInLine::ShowOnDialogBackground(HWND dialog)
+void CPictureInLine::ShowOnDialogBackground(HBITMAP picture)
 {
-    auto loaded = reinterpret_cast<HBITMAP>(SendMessageA(picture_, STM_GETIMAGE, IMAGE_BITMAP, 0));
-    if (!loaded)
+    HBITMAP copy = CopyOnBackground(picture, BackgroundBehind(dialog_, picture_));
+    if (!copy)
         return;
-    shown_ = CopyOnBackground(loaded, BackgroundBehind(dialog, picture_));
-    if (!shown_)
-        return;
-    // The control hands back the picture it loaded from the template, which is then ours.
+    // The control hands back the picture it showed: the template's, which is then ours, or
+    // our own earlier copy.
     auto previous = reinterpret_cast<HBITMAP>(
-        SendMessageA(picture_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown_)));
-    if (previous && previous != shown_)
+        SendMessageA(picture_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(copy)));
+    if (previous && previous != copy)
         DeleteObject(previous);
+    shown_ = copy;
 }

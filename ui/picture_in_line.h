@@ -18,11 +18,18 @@ public:
     // after it, centred on the text's line, and control tailId right after the picture. The
     // picture shown from then on is this object's.
     void Bind(HWND dialog, int textId, int pictureId, int tailId);
+    // Shows the template's picture in the size for `dpi` and lines the three controls up again
+    // after their text's width in the font they have now.
+    void Rescale(UINT dpi);
 
 private:
-    void LineUp(HWND dialog, HWND text, HWND tail);
-    void ShowOnDialogBackground(HWND dialog);
+    void LineUp(UINT dpi);
+    // Shows a copy of `picture` on the dialog's background in the picture control.
+    void ShowOnDialogBackground(HBITMAP picture);
 
+    HWND dialog_ = nullptr;
+    HWND text_ = nullptr;
+    HWND tail_ = nullptr;
     HWND picture_ = nullptr;
     HBITMAP shown_ = nullptr;
 };

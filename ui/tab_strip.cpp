@@ -1,13 +1,13 @@
 #include "tab_strip.h"
 
+#include "../framework/dpi.h"
 #include "../framework/win_app.h"
 
 namespace {
 
-HBITMAP LoadBitmapResource(UINT id)
+HBITMAP LoadBitmapResource(UINT id, UINT dpi)
 {
-    return static_cast<HBITMAP>(LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(id),
-                                           IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    return LoadBitmapForDpi(AfxGetInstanceHandle(), id, dpi);
 }
 
 }  // namespace
@@ -27,8 +27,10 @@ CTabStrip::~CTabStrip()
 
 void CTabStrip::AddTab(int controlId, UINT normalBitmapId, UINT selectedBitmapId, HWND page)
 {
-    TabEntry tab = {controlId, LoadBitmapResource(normalBitmapId),
-                    LoadBitmapResource(selectedBitmapId), page};
+    UINT dpi = WindowDpi(m_owner.m_hWnd);
+    TabEntry tab = {controlId, normalBitmapId, selectedBitmapId,
+                    LoadBitmapResource(normalBitmapId, dpi),
+                    LoadBitmapResource(selectedBitmapId, dpi), page};
     m_tabs.push_back(tab);
     // The picture the control loaded from its template is replaced by the strip's own copy, and
     // once replaced it is no one's but ours to delete.
@@ -37,6 +39,24 @@ void CTabStrip::AddTab(int controlId, UINT normalBitmapId, UINT selectedBitmapId
         reinterpret_cast<LPARAM>(tab.normal)));
     if (templatePicture && templatePicture != tab.normal && templatePicture != tab.selected)
         DeleteObject(templatePicture);
+}
+
+void CTabStrip::Rescale(UINT dpi)
+{
+    for (TabEntry& tab : m_tabs) {
+        HBITMAP normal = LoadBitmapResource(tab.normalId, dpi);
+        HBITMAP selected = LoadBitmapResource(tab.selectedId, dpi);
+        if (!normal || !selected) {
+            DeleteObject(normal);
+            DeleteObject(selected);
+            continue;
+        }
+        SetPicture(tab, tab.controlId == m_selected ? selected : normal);
+        DeleteObject(tab.normal);
+        DeleteObject(tab.selected);
+        tab.normal = normal;
+        tab.selected = selected;
+    }
 }
 
 void CTabStrip::Select(int controlId)

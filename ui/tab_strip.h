@@ -22,7 +22,8 @@ public:
     CTabStrip& operator=(const CTabStrip&) = delete;
 
     // Adds the tab of the owner's picture control `controlId`, which shows `page`. Its bitmaps
-    // come from the program's resources; one that does not load leaves the picture blank.
+    // come from the program's resources, in the size of the owner's DPI; one that does not load
+    // leaves the picture blank.
     void AddTab(int controlId, UINT normalBitmapId, UINT selectedBitmapId, HWND page);
     // Shows the page of tab `controlId`, hides every other page and gives every other picture its
     // normal bitmap; the selected bitmap follows through WM_SHOW_SELECTED_TAB. An id that no tab
@@ -37,10 +38,15 @@ public:
     int GetNeighbour(int steps) const;
     // Gives the selected tab its selected bitmap.
     void ShowSelectedPicture() const;
+    // Shows every tab's bitmaps in the size for `dpi`; a tab whose bitmaps do not load keeps its
+    // old ones.
+    void Rescale(UINT dpi);
 
 private:
     struct TabEntry {
         int controlId;
+        UINT normalId;
+        UINT selectedId;
         HBITMAP normal;
         HBITMAP selected;
         HWND page;

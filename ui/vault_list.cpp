@@ -1,5 +1,6 @@
 #include "vault_list.h"
 
+#include "../framework/dpi.h"
 #include "../framework/win_app.h"
 #include "../resources/resource.h"
 #include "vault_state_images.h"
@@ -16,7 +17,7 @@ const char* KindText(const VaultRecord& record)
 
 void CVaultList::Setup()
 {
-    HIMAGELIST images = CreateVaultStateImages();
+    HIMAGELIST images = CreateVaultStateImages(WindowDpi(m_hWnd));
     InsertColumn(0, LoadStringResource(IDS_NAME_COLUMN), LVCFMT_LEFT);
     InsertColumn(1, "Encryption", LVCFMT_LEFT);
     SetImageList(images, LVSIL_STATE);
@@ -34,13 +35,25 @@ int CVaultList::AppendVault(const VaultRecord& record)
     return row;
 }
 
+void CVaultList::Rescale(UINT dpi)
+{
+    if (HIMAGELIST images = CreateVaultStateImages(dpi))
+        if (HIMAGELIST old = SetImageList(images, LVSIL_STATE))
+            ImageList_Destroy(old);
+    FitColumns();
+}
+
 void CVaultList::FitColumns()
 {
     // Only the last column fills the rest with LVSCW_AUTOSIZE_USEHEADER; any other fits just
     // its heading with it, so the name column takes the wider of heading and contents. Wine
     // leaves the state picture out of the contents' width: it is added here.
     SetColumnWidth(0, LVSCW_AUTOSIZE);
-    int contents = int(SendMessage(LVM_GETCOLUMNWIDTH, 0, 0)) + GetSystemMetrics(SM_CXSMICON);
+    int pictureWidth = 0, pictureHeight = 0;
+    auto states = reinterpret_cast<HIMAGELIST>(SendMessage(LVM_GETIMAGELIST, LVSIL_STATE));
+    if (states)
+        ImageList_GetIconSize(states, &pictureWidth, &pictureHeight);
+    int contents = int(SendMessage(LVM_GETCOLUMNWIDTH, 0, 0)) + pictureWidth;
     SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER);
     if (int(SendMessage(LVM_GETCOLUMNWIDTH, 0, 0)) < contents)
         SetColumnWidth(0, contents);

@@ -14,6 +14,9 @@ public:
     // The "Name" and "Encryption" columns, the state pictures and full-row select, on an empty
     // list.
     void Setup();
+    // Gives the list state pictures in the size for `dpi` (the old ones are deleted) and fits
+    // the columns again.
+    void Rescale(UINT dpi);
     // Appends a row for `record`; its index, or -1 when no row could be inserted.
     int AppendVault(const VaultRecord& record);
     // Shows the lock state of `record` on its row, if it has one.

@@ -1,11 +1,12 @@
 #include "vault_state_images.h"
 
+#include "../framework/dpi.h"
 #include "../framework/win_app.h"
 #include "../resources/resource.h"
 
 namespace {
 
-const int kImageSize = 16;
+const int kImageSize = 16;  // at 96 dpi
 
 int DisplayBitsPerPixel()
 {
@@ -17,10 +18,9 @@ int DisplayBitsPerPixel()
     return bits;
 }
 
-void AddIcon(HIMAGELIST images, int iconId)
+void AddIcon(HIMAGELIST images, int iconId, UINT dpi)
 {
-    auto icon = static_cast<HICON>(LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(iconId),
-                                              IMAGE_ICON, kImageSize, kImageSize, 0));
+    HICON icon = LoadIconForDpi(AfxGetInstanceHandle(), UINT(iconId), kImageSize, dpi);
     if (!icon)
         return;
     ImageList_AddIcon(images, icon);  // the list keeps a copy
@@ -41,13 +41,14 @@ UINT StateImageColourDepth(int bitsPerPixel)
     }
 }
 
-HIMAGELIST CreateVaultStateImages()
+HIMAGELIST CreateVaultStateImages(UINT dpi)
 {
-    HIMAGELIST images = ImageList_Create(kImageSize, kImageSize,
+    int size = ScaleToDpi(kImageSize, dpi);
+    HIMAGELIST images = ImageList_Create(size, size,
                                          ILC_MASK | StateImageColourDepth(DisplayBitsPerPixel()), 2, 0);
     if (!images)
         return nullptr;
-    AddIcon(images, IDI_VAULT_UNLOCKED);
-    AddIcon(images, IDI_VAULT_LOCKED);
+    AddIcon(images, IDI_VAULT_UNLOCKED, dpi);
+    AddIcon(images, IDI_VAULT_LOCKED, dpi);
     return images;
 }

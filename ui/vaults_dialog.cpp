@@ -1,5 +1,6 @@
 #include "vaults_dialog.h"
 
+#include "../framework/dpi.h"
 #include "../framework/win_app.h"
 #include "../resources/resource.h"
 #include "../shell/page_colours.h"
@@ -116,7 +117,7 @@ BOOL CVaultsDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     SetWindowText(LoadStringResource(IDS_MAIN_DIALOG_TITLE));
-    ShowProgramIcon();
+    ShowProgramIcon(GetDpi());
     AddPages(PlaceTabs());
     SelectTab(IDC_TAB_OPTIONS);
     // The focus starts on Hide, the default button, so that an Enter right after the dialog
@@ -125,11 +126,27 @@ BOOL CVaultsDlg::OnInitDialog()
     return FALSE;
 }
 
-void CVaultsDlg::ShowProgramIcon()
+void CVaultsDlg::OnDpiChanged(UINT dpi)
+{
+    CDialog::OnDpiChanged(dpi);
+    m_tabs.Rescale(dpi);
+    ShowProgramIcon(dpi);
+    POINT topLeft = PlaceTabs();
+    for (CPropertyPage* page : {static_cast<CPropertyPage*>(&m_optionsPage),
+                                static_cast<CPropertyPage*>(&m_vaultsPage),
+                                static_cast<CPropertyPage*>(&m_aboutPage)}) {
+        if (!page->m_hWnd)
+            continue;
+        MoveChild(page->m_hWnd, topLeft);
+        page->FollowDpi();
+    }
+}
+
+void CVaultsDlg::ShowProgramIcon(UINT dpi)
 {
     // Shared icons: the system keeps them, so they are never destroyed.
     for (WPARAM which : {ICON_SMALL, ICON_BIG}) {
-        int size = GetSystemMetrics(which == ICON_SMALL ? SM_CXSMICON : SM_CXICON);
+        int size = SystemMetricForDpi(which == ICON_SMALL ? SM_CXSMICON : SM_CXICON, dpi);
         HANDLE icon = LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
                                  size, size, LR_SHARED);
         SendMessage(WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
@@ -138,6 +155,12 @@ void CVaultsDlg::ShowProgramIcon()
 
 POINT CVaultsDlg::PlaceTabs()
 {
+    // The bottom bar runs along the bottom edge, however tall the dialog's font makes it.
+    HWND bar = GetDlgItem(IDC_BOTTOM_BAR);
+    RECT client, barRect = ChildRect(m_hWnd, bar);
+    GetClientRect(m_hWnd, &client);
+    MoveChild(bar, {barRect.left, client.bottom - (barRect.bottom - barRect.top)});
+
     RECT banner = ChildRect(m_hWnd, GetDlgItem(IDC_BANNER));
     MoveChild(GetDlgItem(IDC_TAB_OPTIONS), {banner.left, banner.bottom});
     RECT first = ChildRect(m_hWnd, GetDlgItem(IDC_TAB_OPTIONS));

@@ -36,6 +36,9 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    // The banner, the tabs, the bottom bar and the icon in the size for `dpi`, the tabs and the
+    // pages placed again under the banner, and the pages told.
+    void OnDpiChanged(UINT dpi) override;
     // Hides the dialog, unless the Cancel is Escape or Enter pressed inside a page.
     void OnCancel() override;
 
@@ -53,10 +56,11 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // The program's icon in the caption and in the task switcher.
-    void ShowProgramIcon();
-    // Puts the tabs in a row under the banner, Options, Vaults, About, each touching the next;
-    // where the pages go: the bottom-left corner of the first tab.
+    // The program's icon in the caption and in the task switcher, in the sizes for `dpi`.
+    void ShowProgramIcon(UINT dpi);
+    // Puts the tabs in a row under the banner, Options, Vaults, About, each touching the next,
+    // and the bottom bar along the bottom edge; where the pages go: the bottom-left corner of
+    // the first tab.
     POINT PlaceTabs();
     // Creates the pages at `topLeft` and adds their tabs, in tab order; stops at the first page
     // that cannot be created, so neither its tab nor the later ones are added. The pages come

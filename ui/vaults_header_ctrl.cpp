@@ -1,10 +1,12 @@
 #include "vaults_header_ctrl.h"
 
+#include "../framework/dpi.h"
+
 namespace {
 
 const COLORREF kItemColour = RGB(210, 211, 213);
-const int kTextIndent = 10;
-const int kBottomGap = 2;
+const int kTextIndent = 10;  // pixels at 96 dpi
+const int kBottomGap = 2;    // pixels at 96 dpi
 const int kMaxItemText = 260;
 
 }  // namespace
@@ -42,13 +44,14 @@ void CVaultsHeaderCtrl::DrawItem(const NMCUSTOMDRAW& draw) const
     item.cchTextMax = sizeof(text);
     GetItem(int(draw.dwItemSpec), &item);
 
+    UINT dpi = WindowDpi(m_hWnd);
     RECT band = draw.rc;
-    band.bottom -= kBottomGap;
+    band.bottom -= ScaleToDpi(kBottomGap, dpi);
     HBRUSH brush = CreateSolidBrush(kItemColour);
     FillRect(draw.hdc, &band, brush);
     DeleteObject(brush);
 
-    band.left += kTextIndent;
+    band.left += ScaleToDpi(kTextIndent, dpi);
     SetTextColor(draw.hdc, RGB(0, 0, 0));
     SetBkColor(draw.hdc, kItemColour);
     DrawTextA(draw.hdc, text, -1, &band, DT_SINGLELINE | DT_VCENTER | DT_LEFT);

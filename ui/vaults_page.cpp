@@ -56,6 +56,15 @@ BOOL CVaultsPage::OnInitDialog()
     return TRUE;
 }
 
+void CVaultsPage::OnDpiChanged(UINT dpi)
+{
+    CPropertyPage::OnDpiChanged(dpi);
+    m_manage.Rescale(dpi);
+    m_unlock.Rescale(dpi);
+    m_lock.Rescale(dpi);
+    m_list.Rescale(dpi);
+}
+
 void CVaultsPage::FillList()
 {
     VaultRecord record;

@@ -37,6 +37,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
+    void OnDpiChanged(UINT dpi) override;
 
     void OnItemChanged(NMHDR* header, LRESULT* result);
     void OnDoubleClick(NMHDR* header, LRESULT* result);

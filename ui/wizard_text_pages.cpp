@@ -35,6 +35,12 @@ BOOL CPutFilesPage::OnSetActive()
 
 LRESULT CPutFilesPage::OnWizardBack() { return -1; }
 
+void CPutFilesPage::OnDpiChanged(UINT dpi)
+{
+    CPageAfterVault::OnDpiChanged(dpi);
+    unlock_.Rescale(dpi);
+}
+
 CLockPage::CLockPage()
     : CPageAfterVault(IDD_WIZARD_LOCK, IDS_WIZARD_CAPTION, IDS_WIZARD_LOCK_TITLE)
 {
@@ -47,6 +53,13 @@ BOOL CLockPage::OnInitDialog()
     manage_.Bind(m_hWnd, IDC_WIZARD_MANAGE_TEXT, IDC_WIZARD_MANAGE_PICTURE,
                  IDC_WIZARD_MANAGE_TAIL);
     return TRUE;
+}
+
+void CLockPage::OnDpiChanged(UINT dpi)
+{
+    CPageAfterVault::OnDpiChanged(dpi);
+    lock_.Rescale(dpi);
+    manage_.Rescale(dpi);
 }
 
 BOOL CLockPage::OnSetActive()

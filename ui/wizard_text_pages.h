@@ -33,6 +33,7 @@ protected:
     BOOL OnSetActive() override;
     // The page before this one created the vault: there is no going back to it.
     LRESULT OnWizardBack() override;
+    void OnDpiChanged(UINT dpi) override;
 
 private:
     CPictureInLine unlock_;
@@ -45,6 +46,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     BOOL OnSetActive() override;
+    void OnDpiChanged(UINT dpi) override;
 
 private:
     CPictureInLine lock_;
