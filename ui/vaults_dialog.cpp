@@ -2,8 +2,9 @@
 
 #include "../framework/win_app.h"
 #include "../resources/resource.h"
-#include "../shell/page_colours.h"
+#include "app_services.h"
 #include "help.h"
+#include "page_colours.h"
 #include "picture_bands.h"
 
 namespace {
@@ -105,13 +106,15 @@ void CVaultsDlg::AddPages(POINT topLeft)
         UINT normalBitmap;
         UINT selectedBitmap;
     };
+    if (!m_optionsPage)
+        m_optionsPage = GetAppServices().MakeOptionsPage();
     const PageTab pages[] = {
-        {&m_optionsPage, IDC_TAB_OPTIONS, IDB_TAB_OPTIONS, IDB_TAB_OPTIONS_SELECTED},
+        {m_optionsPage.get(), IDC_TAB_OPTIONS, IDB_TAB_OPTIONS, IDB_TAB_OPTIONS_SELECTED},
         {&m_vaultsPage, IDC_TAB_VAULTS, IDB_TAB_VAULTS, IDB_TAB_VAULTS_SELECTED},
         {&m_aboutPage, IDC_TAB_ABOUT, IDB_TAB_ABOUT, IDB_TAB_ABOUT_SELECTED},
     };
     for (const PageTab& tab : pages) {
-        if (!tab.page->Create(this))
+        if (!tab.page || !tab.page->Create(this))
             return;
         MoveChild(tab.page->m_hWnd, topLeft);
         m_tabs.AddTab(tab.tabId, tab.normalBitmap, tab.selectedBitmap, tab.page->m_hWnd);

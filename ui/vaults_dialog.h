@@ -2,8 +2,10 @@
 // The main window: a banner, three picture tabs (Options, Vaults, About) switching their pages,
 // and Exit, Help and Hide. Modeless and created hidden; closing it only hides it.
 
+#include <memory>
+
 #include "../framework/dialog.h"
-#include "../shell/options_page.h"
+#include "../framework/property_page.h"
 #include "about_page.h"
 #include "tab_strip.h"
 #include "vaults_page.h"
@@ -58,7 +60,7 @@ private:
 
     // Destroyed in the reverse order: the tab bitmaps, then the About, Options and Vaults pages.
     CVaultsPage m_vaultsPage;
-    COptionsPage m_optionsPage;
+    std::unique_ptr<CPropertyPage> m_optionsPage;  // the program's (GetAppServices)
     CAboutPage m_aboutPage;
     CTabStrip m_tabs;
 };
