@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "../engine/blowfish_cipher.h"
+#include "../engine/crypto/blowfish_cipher.h"
 
 #ifndef NO_OPENSSL
 #define OPENSSL_SUPPRESS_DEPRECATED

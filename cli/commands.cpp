@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstdarg>
 
-#include "../engine/directory_tree.h"
-#include "../engine/password_rule.h"
-#include "../engine/vault_claim.h"
-#include "../engine/vault_name.h"
+#include "../engine/crypto/password_rule.h"
+#include "../engine/files/directory_tree.h"
+#include "../engine/names/vault_name.h"
+#include "../engine/vault/vault_claim.h"
 #include "../framework/win_app.h"
 #include "../resources/resource.h"
 #include "../shell/app_locations.h"

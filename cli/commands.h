@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "../engine/vault_store.h"
-#include "../shell/registry_key.h"
+#include "../engine/base/registry_key.h"
+#include "../engine/vault/vault_store.h"
 
 enum ExitCode {
     EXIT_OK = 0,

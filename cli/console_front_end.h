@@ -4,7 +4,7 @@
 // progress dialog's confirmed Cancel does; a job that cannot be cancelled says why and goes on. Outside a job, Ctrl+C is ignored, so a command never
 // stops between a finished job and the saving of its record.
 
-#include "../engine/job_front_end.h"
+#include "../engine/jobs/job_front_end.h"
 
 class ConsoleFrontEnd : public JobFrontEnd {
 public:

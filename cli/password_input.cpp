@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "../engine/password_text.h"
-#include "../engine/secret_memory.h"
+#include "../engine/base/secret_memory.h"
+#include "../engine/crypto/password_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "app_locations.h"
 
-#include "../engine/directory_tree.h"
+#include "../engine/files/directory_tree.h"
 #include "settings.h"
 
 namespace {

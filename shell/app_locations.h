@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "registry_key.h"
+#include "../engine/base/registry_key.h"
 
 // "Software\<brand>\<title>", below HKEY_CURRENT_USER.
 std::string ApplicationKeyPath(const std::string& brand, const std::string& title);

@@ -1,7 +1,7 @@
 #include "autorun.h"
 
+#include "../engine/base/registry_key.h"
 #include "../framework/win_app.h"
-#include "registry_key.h"
 #include "settings.h"
 
 std::string AutorunCommand() { return "\"" + ModuleFilePath() + "\""; }

@@ -1,10 +1,10 @@
 #include "main_frame.h"
 
-#include "../engine/job_front_end.h"
+#include "../engine/jobs/job_front_end.h"
 #include "../framework/win_app.h"
 #include "../resources/resource.h"
+#include "../ui/app_messages.h"
 #include "already_running_dialog.h"
-#include "app_messages.h"
 #include "session_block.h"
 #include "settings.h"
 #include "vaults_app.h"

@@ -4,10 +4,10 @@
 
 #include "../framework/data_exchange.h"
 #include "../resources/resource.h"
-#include "app_messages.h"
+#include "../ui/app_messages.h"
+#include "../ui/page_colours.h"
 #include "autorun.h"
 #include "hotkey.h"
-#include "page_colours.h"
 #include "settings.h"
 #include "stealth_mode.h"
 #include "vaults_app.h"

@@ -3,9 +3,9 @@
 #include <set>
 #include <vector>
 
-#include "../engine/file_error_text.h"
-#include "../engine/vault_path.h"
-#include "../engine/win_file.h"
+#include "../engine/files/file_error_text.h"
+#include "../engine/files/vault_path.h"
+#include "../engine/files/win_file.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "../engine/file_list.h"
+#include "../engine/files/file_list.h"
 
 enum class RootSide { Old, New };
 

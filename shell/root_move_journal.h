@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "registry_key.h"
+#include "../engine/base/registry_key.h"
 
 struct RootMoveJournal {
     std::string from;

@@ -1,9 +1,9 @@
 #include "root_move_recovery.h"
 
-#include "../engine/directory_tree.h"
-#include "../engine/file_error_text.h"
-#include "../engine/file_list.h"
-#include "../engine/vault_claim.h"
+#include "../engine/files/directory_tree.h"
+#include "../engine/files/file_error_text.h"
+#include "../engine/files/file_list.h"
+#include "../engine/vault/vault_claim.h"
 #include "root_copies.h"
 #include "root_move_journal.h"
 #include "vaults_root_move.h"

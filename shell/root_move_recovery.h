@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "registry_key.h"
+#include "../engine/base/registry_key.h"
 
 class VaultStore;
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "../engine/vault_recovery.h"
+#include "../engine/vault/vault_recovery.h"
 #include "../framework/win_app.h"
 #include "root_move_recovery.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "registry_key.h"
+#include "../engine/base/registry_key.h"
 
 class VaultStore;
 

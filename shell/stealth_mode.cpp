@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-#include "../engine/directory_tree.h"
-#include "../engine/file_list.h"
-#include "../engine/vault_name.h"
-#include "../engine/vault_path.h"
-#include "registry_key.h"
+#include "../engine/base/registry_key.h"
+#include "../engine/files/directory_tree.h"
+#include "../engine/files/file_list.h"
+#include "../engine/files/vault_path.h"
+#include "../engine/names/vault_name.h"
 #include "settings.h"
 
 namespace {

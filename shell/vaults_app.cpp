@@ -1,19 +1,21 @@
 #include "vaults_app.h"
 
-#include "../engine/directory_tree.h"
+#include "../engine/files/directory_tree.h"
 #include "../resources/resource.h"
 #include "../ui/introduction_wizard.h"
 #include "app_locations.h"
 #include "autorun.h"
 #include "main_frame.h"
+#include "options_page.h"
 #include "settings.h"
 #include "start_recovery.h"
 
-CVaultsApp::CVaultsApp() = default;
+CVaultsApp::CVaultsApp() { SetAppServices(this); }
 
 CVaultsApp::~CVaultsApp()
 {
     m_mainFrame.reset();
+    SetAppServices(nullptr);
     if (m_pageBrush)
         DeleteObject(m_pageBrush);
     if (m_taskMenu)
@@ -114,4 +116,9 @@ bool CVaultsApp::CreateMainFrame()
     m_mainFrame.reset(new CMainFrame);
     m_pMainWnd = m_mainFrame.get();
     return m_mainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW);
+}
+
+std::unique_ptr<CPropertyPage> CVaultsApp::MakeOptionsPage()
+{
+    return std::unique_ptr<CPropertyPage>(new COptionsPage);
 }

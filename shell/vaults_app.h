@@ -5,13 +5,14 @@
 #include <memory>
 #include <string>
 
-#include "../engine/vault_store.h"
+#include "../engine/base/registry_key.h"
+#include "../engine/vault/vault_store.h"
 #include "../framework/win_app.h"
-#include "registry_key.h"
+#include "../ui/app_services.h"
 
 class CMainFrame;
 
-class CVaultsApp : public CWinApp {
+class CVaultsApp : public CWinApp, public VaultsAppServices {
 public:
     CVaultsApp();
     ~CVaultsApp() override;
@@ -24,17 +25,18 @@ public:
     bool OpenSharedObjects(HKEY settingsParent, const std::string& settingsPath);
 
     CRegistryKey& GetSettingsKey() { return m_settingsKey; }
-    VaultStore& GetVaultStore() { return m_vaultStore; }
-    const std::string& GetVaultsRoot() const { return m_vaultRoot; }
+    VaultStore& GetVaultStore() override { return m_vaultStore; }
+    const std::string& GetVaultsRoot() const override { return m_vaultRoot; }
     // Takes path as the vaults root: creates it (and its parents) and saves "VaultsRoot", flushed
     // to the disk. False when the value could not be saved (LastStatus says why).
     bool SetVaultsRoot(const std::string& path);
     const std::string& GetAppTitle() const { return m_appTitle; }
-    const std::string& GetHelpFilePath() const { return m_helpFilePath; }
+    const std::string& GetHelpFilePath() const override { return m_helpFilePath; }
     bool IsFirstRun() const { return m_firstRun; }
-    HBRUSH GetPageBrush() const { return m_pageBrush; }
+    HBRUSH GetPageBrush() const override { return m_pageBrush; }
     // Menu 128: submenu 0 is the tray's [task], submenu 1 the vault list's [vault].
-    HMENU GetTaskMenu() const { return m_taskMenu; }
+    HMENU GetTaskMenu() const override { return m_taskMenu; }
+    std::unique_ptr<CPropertyPage> MakeOptionsPage() override;
 
 private:
     void ApplyAutorunDefault();

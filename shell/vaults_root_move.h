@@ -15,7 +15,7 @@
 #include <functional>
 #include <string>
 
-#include "registry_key.h"
+#include "../engine/base/registry_key.h"
 
 class VaultClaim;
 class VaultStore;

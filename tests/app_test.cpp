@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "engine/base/registry_key.h"
 #include "program.h"
 #include "scratch.h"
-#include "shell/registry_key.h"
 #include "ui_driver.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/background_writer.h"
-#include "engine/win_file.h"
+#include "engine/files/background_writer.h"
+#include "engine/files/win_file.h"
 #include "scratch.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/blowfish_cipher.h"
+#include "engine/crypto/blowfish_cipher.h"
 
 namespace {
 

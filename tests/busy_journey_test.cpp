@@ -10,14 +10,14 @@
 #include <set>
 #include <string>
 
-#include "engine/vault_store.h"
+#include "engine/base/registry_key.h"
+#include "engine/vault/vault_store.h"
 #include "installed_program.h"
 #include "journey_fixture.h"
 #include "program.h"
 #include "program_windows.h"
 #include "resources/resource.h"
 #include "shell/main_frame.h"
-#include "shell/registry_key.h"
 #include "ui_driver.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/vault_claim.h"
+#include "engine/vault/vault_claim.h"
 #include "program.h"
 #include "scratch.h"
 

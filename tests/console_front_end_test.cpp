@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "cli/console_front_end.h"
-#include "engine/vault_store.h"
+#include "engine/vault/vault_store.h"
 #include "recording_front_end.h"
 #include "scratch.h"
 #include "vault_fixture.h"

@@ -1,6 +1,6 @@
 #include "container_bytes.h"
 
-#include "engine/blowfish_cipher.h"
+#include "engine/crypto/blowfish_cipher.h"
 
 namespace {
 

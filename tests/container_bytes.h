@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/container_format.h"
+#include "engine/container/container_format.h"
 
 // Whole cipher blocks: the bytes zero-padded and encrypted, or decrypted in place.
 std::string EncryptBlocks(std::string plain);

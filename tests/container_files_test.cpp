@@ -2,8 +2,8 @@
 
 #include <cctype>
 
-#include "engine/container_files.h"
-#include "engine/vault_name.h"
+#include "engine/names/container_files.h"
+#include "engine/names/vault_name.h"
 
 namespace {
 

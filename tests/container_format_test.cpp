@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/container_format.h"
+#include "engine/container/container_format.h"
 
 TEST(ContainerFormat, HeaderFieldsSitAtTheirOffsetsLittleEndian)
 {

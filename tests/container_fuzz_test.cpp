@@ -21,7 +21,7 @@
 #include <map>
 
 #include "container_bytes.h"
-#include "engine/vault_store.h"
+#include "engine/vault/vault_store.h"
 #include "recording_front_end.h"
 #include "scratch.h"
 #include "wide_tree.h"

@@ -6,7 +6,7 @@
 
 #include "companion_process.h"
 #include "companion_vault.h"
-#include "engine/win_file.h"
+#include "engine/files/win_file.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/directory_tree.h"
+#include "engine/files/directory_tree.h"
 #include "scratch.h"
 
 TEST(CreateDirectoryTree, CreatesMissingParentsAndAcceptsExistingOnes)

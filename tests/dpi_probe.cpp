@@ -14,7 +14,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/vault_record.h"
+#include "engine/vault/vault_record.h"
 #include "framework/dpi.h"
 #include "resources/resource.h"
 #include "scratch.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "cli/companion.h"
-#include "engine/win_file.h"
+#include "engine/files/win_file.h"
 
 int main(int argc, char** argv)
 {

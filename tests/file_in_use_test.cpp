@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "container_bytes.h"
-#include "engine/restore_journal.h"
-#include "engine/vault_job.h"
-#include "engine/vault_recovery.h"
+#include "engine/jobs/restore_journal.h"
+#include "engine/jobs/vault_job.h"
+#include "engine/vault/vault_recovery.h"
 #include "recording_front_end.h"
 #include "vault_fixture.h"
 #include "wide_tree.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <set>
 
-#include "engine/file_list.h"
-#include "engine/progress_state.h"
+#include "engine/base/progress_state.h"
+#include "engine/files/file_list.h"
 #include "recording_front_end.h"
 #include "scratch.h"
 #include "ui_driver.h"

@@ -7,11 +7,11 @@
 #include <commctrl.h>
 
 #include "dialog_user.h"
-#include "engine/vault_store.h"
+#include "engine/base/registry_key.h"
+#include "engine/vault/vault_store.h"
 #include "program.h"
 #include "program_windows.h"
 #include "scratch.h"
-#include "shell/registry_key.h"
 #include "ui_driver.h"
 
 namespace {

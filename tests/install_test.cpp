@@ -12,11 +12,11 @@
 #include <map>
 #include <string>
 
+#include "engine/base/registry_key.h"
 #include "installed_program.h"
 #include "program.h"
 #include "program_windows.h"
 #include "scratch.h"
-#include "shell/registry_key.h"
 #include "shell_desktop.h"
 #include "ui_driver.h"
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "dialog_user.h"
-#include "engine/file_error_text.h"
-#include "engine/vault_claim.h"
+#include "engine/files/file_error_text.h"
+#include "engine/vault/vault_claim.h"
 #include "framework/win_app.h"
 #include "keyboard_input.h"
 #include "resources/resource.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/vault_record.h"
+#include "engine/vault/vault_record.h"
 #include "program.h"
 #include "scratch.h"
 #include "shell_desktop.h"

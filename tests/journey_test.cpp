@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "engine/base/registry_key.h"
 #include "installed_program.h"
 #include "journey_fixture.h"
 #include "journey_user.h"
@@ -16,7 +17,6 @@
 #include "program_windows.h"
 #include "resources/resource.h"
 #include "shell/main_frame.h"
-#include "shell/registry_key.h"
 #include "ui_driver.h"
 
 TEST_F(JourneyTest, InstallCreateLockUnlockManageExitAndUninstall)

@@ -16,7 +16,7 @@
 #include "keyboard_input.h"
 #include "program_windows.h"
 #include "resources/resource.h"
-#include "shell/registry_key.h"
+#include "engine/base/registry_key.h"
 #include "ui_driver.h"
 
 namespace {

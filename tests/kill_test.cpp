@@ -15,7 +15,7 @@
 
 #include "companion_process.h"
 #include "companion_vault.h"
-#include "engine/vault_store.h"
+#include "engine/vault/vault_store.h"
 #include "program.h"
 #include "program_windows.h"
 #include "ui_driver.h"

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "container_bytes.h"
-#include "engine/file_list.h"
-#include "engine/long_path.h"
+#include "engine/files/file_list.h"
+#include "engine/files/long_path.h"
 #include "recording_front_end.h"
 #include "vault_fixture.h"
 #include "wide_tree.h"

@@ -11,8 +11,8 @@
 #include "main_frame_fixture.h"
 #include "program_windows.h"
 #include "resources/resource.h"
-#include "shell/app_messages.h"
 #include "shell/settings.h"
+#include "ui/app_messages.h"
 
 using Calls = std::vector<std::string>;
 

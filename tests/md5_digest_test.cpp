@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/md5_digest.h"
+#include "engine/crypto/md5_digest.h"
 
 namespace {
 

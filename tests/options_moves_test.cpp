@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/vault_claim.h"
+#include "engine/vault/vault_claim.h"
 #include "options_page_host.h"
 #include "ui_driver.h"
 

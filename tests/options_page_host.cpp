@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "shell/app_messages.h"
+#include "ui/app_messages.h"
 
 int OptionsPageTest::trayRefreshes = 0;
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/blowfish_cipher.h"
-#include "engine/parallel_cipher.h"
+#include "engine/crypto/blowfish_cipher.h"
+#include "engine/crypto/parallel_cipher.h"
 
 TEST(ParallelCipher, MatchesOneThreadAtEverySplit)
 {

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "engine/progress_dialog.h"
+#include "engine/jobs/progress_dialog.h"
 #include "framework/win_app.h"
 #include "ui_driver.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/job_front_end.h"
+#include "engine/jobs/job_front_end.h"
 
 class RecordingFrontEnd : public JobFrontEnd {
 public:

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "engine/base/registry_key.h"
 #include "scratch.h"
-#include "shell/registry_key.h"
 
 namespace {
 

@@ -10,9 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_list.h"
-#include "engine/vault_claim.h"
-#include "engine/vault_store.h"
+#include "engine/files/file_list.h"
+#include "engine/jobs/file_list_jobs.h"
+#include "engine/vault/vault_claim.h"
+#include "engine/vault/vault_store.h"
 #include "recording_front_end.h"
 #include "scratch.h"
 #include "shell/app_locations.h"

@@ -3,14 +3,14 @@
 #include <cstring>
 #include <functional>
 
-#include "engine/cng_crypto.h"
-#include "engine/md5_digest.h"
-#include "engine/password_rule.h"
-#include "engine/password_text.h"
-#include "engine/password_verifier.h"
-#include "engine/secret_memory.h"
-#include "engine/vault_recovery.h"
-#include "engine/vault_store.h"
+#include "engine/base/secret_memory.h"
+#include "engine/crypto/cng_crypto.h"
+#include "engine/crypto/md5_digest.h"
+#include "engine/crypto/password_rule.h"
+#include "engine/crypto/password_text.h"
+#include "engine/crypto/password_verifier.h"
+#include "engine/vault/vault_recovery.h"
+#include "engine/vault/vault_store.h"
 #include "recording_front_end.h"
 #include "scratch.h"
 

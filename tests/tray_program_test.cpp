@@ -10,15 +10,15 @@
 
 #include <string>
 
+#include "engine/base/registry_key.h"
 #include "keyboard_input.h"
 #include "program.h"
 #include "program_windows.h"
 #include "resources/resource.h"
 #include "scratch.h"
-#include "shell/app_messages.h"
 #include "shell/main_frame.h"
-#include "shell/registry_key.h"
 #include "shell_desktop.h"
+#include "ui/app_messages.h"
 #include "ui_driver.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/vault_claim.h"
+#include "engine/vault/vault_claim.h"
 
 // A vault is its id under its root: the same id under another root is another vault, and one
 // root however it is spelt is the same root.

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/vault_store.h"
+#include "engine/vault/vault_store.h"
 #include "scratch.h"
 
 class VaultFixture {

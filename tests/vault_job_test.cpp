@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "engine/blowfish_cipher.h"
-#include "engine/progress_dialog.h"
-#include "engine/vault_job.h"
-#include "engine/vault_store.h"
+#include "engine/crypto/blowfish_cipher.h"
+#include "engine/jobs/progress_dialog.h"
+#include "engine/jobs/vault_job.h"
+#include "engine/vault/vault_store.h"
 #include "scratch.h"
 #include "ui_driver.h"
 
@@ -34,8 +34,9 @@ TEST(EncryptVaultProc, FailsWhenAFileChangedLengthAfterTheEnumeration)
         job.total = 1 << 20;
         job.files = &files;
         job.cipher = &cipher;
-        job.record = &record;
-        job.root = root.Path();
+        job.vaultName = record.Name();
+        job.folderPath = record.folder.FolderPath(root.Path());
+        job.containerPath = record.folder.ContainerPath(root.Path());
         job.partialPath = root / "00000001.vlt.partial";
         CProgressDlg dialog(job.progress);
         MessageBoxAnswerer user(IDOK);

@@ -4,17 +4,18 @@
 #include <map>
 #include <thread>
 
-#include "engine/blowfish_cipher.h"
-#include "engine/container_format.h"
-#include "engine/directory_tree.h"
-#include "engine/file_list.h"
-#include "engine/progress_dialog.h"
-#include "engine/vault_store.h"
+#include "engine/container/container_format.h"
+#include "engine/crypto/blowfish_cipher.h"
+#include "engine/files/directory_tree.h"
+#include "engine/files/file_list.h"
+#include "engine/jobs/file_list_jobs.h"
+#include "engine/jobs/progress_dialog.h"
+#include "engine/vault/vault_store.h"
 #include "framework/win_app.h"
 #include "recording_front_end.h"
 #include "scratch.h"
-#include "vault_fixture.h"
 #include "ui_driver.h"
+#include "vault_fixture.h"
 
 namespace {
 

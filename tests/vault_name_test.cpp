@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/vault_name.h"
+#include "engine/names/vault_name.h"
 
 TEST(IsValidVaultName, AcceptsFolderNamesAndRefusesTheRest)
 {

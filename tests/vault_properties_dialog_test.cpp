@@ -5,8 +5,8 @@
 #include <iterator>
 
 #include "dialog_user.h"
-#include "engine/file_error_text.h"
-#include "engine/vault_claim.h"
+#include "engine/files/file_error_text.h"
+#include "engine/vault/vault_claim.h"
 #include "framework/win_app.h"
 #include "resources/resource.h"
 #include "ui/vault_properties_dialog.h"

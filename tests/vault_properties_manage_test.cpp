@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "dialog_user.h"
-#include "engine/directory_tree.h"
-#include "engine/file_error_text.h"
+#include "engine/files/directory_tree.h"
+#include "engine/files/file_error_text.h"
 #include "framework/win_app.h"
 #include "resources/resource.h"
 #include "ui/vault_properties_dialog.h"

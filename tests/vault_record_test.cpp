@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/vault_store.h"
+#include "engine/vault/vault_store.h"
 #include "scratch.h"
 
 namespace {

@@ -7,11 +7,11 @@
 #include <functional>
 #include <map>
 
-#include "engine/directory_tree.h"
-#include "engine/restore_journal.h"
-#include "engine/vault_claim.h"
-#include "engine/vault_recovery.h"
-#include "engine/win_file.h"
+#include "engine/files/directory_tree.h"
+#include "engine/files/win_file.h"
+#include "engine/jobs/restore_journal.h"
+#include "engine/vault/vault_claim.h"
+#include "engine/vault/vault_recovery.h"
 #include "recording_front_end.h"
 #include "vault_fixture.h"
 #include "wide_tree.h"

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "engine/vault_store.h"
+#include "engine/vault/vault_store.h"
 #include "scratch.h"
 
 namespace {

@@ -19,12 +19,12 @@
 #include <vector>
 
 #include "dialog_user.h"
-#include "engine/vault_claim.h"
+#include "engine/vault/vault_claim.h"
 #include "keyboard_input.h"
 #include "resources/resource.h"
 #include "scratch.h"
-#include "shell/app_messages.h"
 #include "shell/vaults_app.h"
+#include "ui/app_messages.h"
 #include "ui/bitmap_pixels.h"
 #include "ui/greyed_bitmap.h"
 #include "ui/vault_state_images.h"

@@ -2,7 +2,7 @@
 
 #include "../framework/win_app.h"
 #include "../resources/resource.h"
-#include "../shell/page_colours.h"
+#include "page_colours.h"
 
 namespace {
 

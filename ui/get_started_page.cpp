@@ -1,8 +1,10 @@
 #include "get_started_page.h"
 
-#include "../engine/vault_claim.h"
+#include "../engine/vault/vault_claim.h"
+#include "../engine/vault/vault_store.h"
+#include "../framework/win_app.h"
 #include "../resources/resource.h"
-#include "../shell/vaults_app.h"
+#include "app_services.h"
 #include "password_hint.h"
 #include "vault_creation.h"
 
@@ -76,7 +78,7 @@ LRESULT CGetStartedPage::OnWizardNext()
 
 bool CGetStartedPage::CreateAndSaveVault(const std::string& name, const std::string& password)
 {
-    CVaultsApp& app = GetVaultsApp();
+    VaultsAppServices& app = GetAppServices();
     std::string problem;
     {
         // Held from the name check until the record is saved; let go before any message.

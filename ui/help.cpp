@@ -3,7 +3,7 @@
 
 #include "help.h"
 
-#include "../shell/vaults_app.h"
+#include "app_services.h"
 #include "help_viewer.h"
 
 namespace {
@@ -24,12 +24,12 @@ HWND ShowHelp(HWND owner, const std::string& target)
     return htmlHelp(owner, target.c_str(), HELP_DISPLAY_TOPIC, 0);
 }
 
-void ShowHelpContents(HWND owner) { ShowHelp(owner, GetVaultsApp().GetHelpFilePath()); }
+void ShowHelpContents(HWND owner) { ShowHelp(owner, GetAppServices().GetHelpFilePath()); }
 
 void ShowHelpForContext(HWND owner, DWORD contextId)
 {
     std::string topic = HelpTopicFor(contextId);
-    std::string target = GetVaultsApp().GetHelpFilePath();
+    std::string target = GetAppServices().GetHelpFilePath();
     if (!topic.empty())
         target += "::/" + topic;
     ShowHelp(owner, target);

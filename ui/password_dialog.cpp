@@ -1,11 +1,11 @@
 #include "password_dialog.h"
 
-#include "../engine/password_text.h"
-#include "../engine/secret_memory.h"
+#include "../engine/base/secret_memory.h"
+#include "../engine/crypto/password_text.h"
 #include "../framework/edit.h"
-#include "../resources/resource.h"
 #include "../framework/win_app.h"
-#include "../shell/page_colours.h"
+#include "../resources/resource.h"
+#include "page_colours.h"
 
 CPasswordDlg::CPasswordDlg(const VaultRecord& record, CWnd* parent)
     : CDialog(IDD_ENTER_PASSWORD, parent), record_(&record)

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "../engine/vault_record.h"
+#include "../engine/vault/vault_record.h"
 #include "../framework/dialog.h"
 #include "../framework/edit.h"
 

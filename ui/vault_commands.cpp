@@ -1,6 +1,6 @@
 #include "vault_commands.h"
 
-#include "../engine/vault_record.h"
+#include "../engine/vault/vault_record.h"
 #include "../resources/resource.h"
 
 VaultCommandStates CommandStatesFor(const VaultRecord* selected)

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "../engine/vault_claim.h"
-#include "../engine/vault_path.h"
-#include "../engine/vault_store.h"
+#include "../engine/files/vault_path.h"
+#include "../engine/vault/vault_claim.h"
+#include "../engine/vault/vault_store.h"
 #include "vault_dialog_messages.h"
 
 std::string CreateVaultOrSayWhy(VaultClaim& names, const VaultStore& store,

@@ -1,8 +1,8 @@
 #include "vault_dialog_messages.h"
 
-#include "../engine/file_error_text.h"
-#include "../engine/vault_name.h"
-#include "../engine/vault_store.h"
+#include "../engine/files/file_error_text.h"
+#include "../engine/names/vault_name.h"
+#include "../engine/vault/vault_store.h"
 #include "../framework/win_app.h"
 #include "../resources/resource.h"
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "../engine/vault_record.h"
+#include "../engine/vault/vault_record.h"
 #include "../framework/controls.h"
 
 class CVaultList : public CListCtrl {

@@ -1,11 +1,12 @@
 #include "vault_properties_dialog.h"
 
-#include "../engine/password_rule.h"
-#include "../engine/password_text.h"
-#include "../engine/secret_memory.h"
-#include "../engine/vault_path.h"
+#include "../engine/base/secret_memory.h"
+#include "../engine/crypto/password_rule.h"
+#include "../engine/crypto/password_text.h"
+#include "../engine/files/vault_path.h"
+#include "../framework/win_app.h"
 #include "../resources/resource.h"
-#include "../shell/vaults_app.h"
+#include "app_services.h"
 #include "password_dialog.h"
 #include "password_hint.h"
 #include "vault_creation.h"
@@ -169,7 +170,7 @@ bool CVaultPropertiesDlg::ClaimAndCheckName(const std::string& name)
     }
     uint32_t exceptId = mode_ == VAULT_DIALOG_MANAGE ? record_->id : 0;
     std::string refusal =
-        NameRefusalText(*store_, GetVaultsApp().GetVaultsRoot(), name, exceptId);
+        NameRefusalText(*store_, GetAppServices().GetVaultsRoot(), name, exceptId);
     if (refusal.empty())
         return true;
     MessageBox(refusal, MB_ICONHAND);
@@ -179,7 +180,7 @@ bool CVaultPropertiesDlg::ClaimAndCheckName(const std::string& name)
 bool CVaultPropertiesDlg::CreateVault(const std::string& name, const std::string& password)
 {
     bool strong = IsDlgButtonChecked(m_hWnd, IDC_VAULT_STRONG) == BST_CHECKED;
-    std::string failure = CreateCheckedVaultOrSayWhy(*store_, GetVaultsApp().GetVaultsRoot(),
+    std::string failure = CreateCheckedVaultOrSayWhy(*store_, GetAppServices().GetVaultsRoot(),
                                                      name, password, *record_, strong);
     if (failure.empty())
         return true;
@@ -202,7 +203,7 @@ bool CVaultPropertiesDlg::ChangeVault(const std::string& name, const std::string
         return false;
     // A password that could not be changed (the user has been told why) keeps the dialog open,
     // unless the vault was renamed already: that the caller saves.
-    if (repasswording && !record_->ChangePassword(GetVaultsApp().GetVaultsRoot(), proved.c_str(),
+    if (repasswording && !record_->ChangePassword(GetAppServices().GetVaultsRoot(), proved.c_str(),
                                                   password.c_str()))
         return renaming;
     return true;
@@ -210,7 +211,7 @@ bool CVaultPropertiesDlg::ChangeVault(const std::string& name, const std::string
 
 bool CVaultPropertiesDlg::RenameVault(const std::string& name)
 {
-    const std::string& root = GetVaultsApp().GetVaultsRoot();
+    const std::string& root = GetAppServices().GetVaultsRoot();
     std::string from = JoinPath(root, record_->Name());
     if (record_->Rename(*store_, root, name))
         return true;

@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
-#include "../engine/vault_claim.h"
-#include "../engine/vault_store.h"
-#include "../framework/edit.h"
+#include "../engine/vault/vault_claim.h"
+#include "../engine/vault/vault_store.h"
 #include "../framework/dialog.h"
+#include "../framework/edit.h"
 
 enum { VAULT_DIALOG_NEW = 0, VAULT_DIALOG_MANAGE = 1 };
 

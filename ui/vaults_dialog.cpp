@@ -3,8 +3,9 @@
 #include "../framework/dpi.h"
 #include "../framework/win_app.h"
 #include "../resources/resource.h"
-#include "../shell/page_colours.h"
+#include "app_services.h"
 #include "help.h"
+#include "page_colours.h"
 #include "picture_bands.h"
 
 namespace {
@@ -178,8 +179,10 @@ void CVaultsDlg::AddPages(POINT topLeft)
         UINT normalBitmap;
         UINT selectedBitmap;
     };
+    if (!m_optionsPage)
+        m_optionsPage = GetAppServices().MakeOptionsPage();
     const PageTab pages[] = {
-        {&m_optionsPage, IDC_TAB_OPTIONS, IDB_TAB_OPTIONS, IDB_TAB_OPTIONS_SELECTED},
+        {m_optionsPage.get(), IDC_TAB_OPTIONS, IDB_TAB_OPTIONS, IDB_TAB_OPTIONS_SELECTED},
         {&m_vaultsPage, IDC_TAB_VAULTS, IDB_TAB_VAULTS, IDB_TAB_VAULTS_SELECTED},
         {&m_aboutPage, IDC_TAB_ABOUT, IDB_TAB_ABOUT, IDB_TAB_ABOUT_SELECTED},
     };
@@ -187,7 +190,7 @@ void CVaultsDlg::AddPages(POINT topLeft)
     // tab row, before the buttons at the bottom.
     HWND previous = GetDlgItem(IDC_TAB_ABOUT);
     for (const PageTab& tab : pages) {
-        if (!tab.page->Create(this))
+        if (!tab.page || !tab.page->Create(this))
             return;
         SetWindowPos(tab.page->m_hWnd, previous, topLeft.x, topLeft.y, 0, 0,
                      SWP_NOSIZE | SWP_NOACTIVATE);

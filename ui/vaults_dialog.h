@@ -7,8 +7,10 @@
 // before. The focus never stays on a page that is hidden: a tab change or a show of the dialog
 // puts it on the shown page's first control (Hide when the page has none).
 
+#include <memory>
+
 #include "../framework/dialog.h"
-#include "../shell/options_page.h"
+#include "../framework/property_page.h"
 #include "about_page.h"
 #include "tab_strip.h"
 #include "vaults_page.h"
@@ -79,7 +81,7 @@ private:
 
     // Destroyed in the reverse order: the tab bitmaps, then the About, Options and Vaults pages.
     CVaultsPage m_vaultsPage;
-    COptionsPage m_optionsPage;
+    std::unique_ptr<CPropertyPage> m_optionsPage;  // the program's (GetAppServices)
     CAboutPage m_aboutPage;
     CTabStrip m_tabs;
 };

@@ -3,10 +3,12 @@
 
 #include "vaults_page.h"
 
+#include "../engine/vault/vault_store.h"
+#include "../framework/win_app.h"
 #include "../resources/resource.h"
-#include "../shell/app_messages.h"
-#include "../shell/page_colours.h"
-#include "../shell/vaults_app.h"
+#include "app_messages.h"
+#include "app_services.h"
+#include "page_colours.h"
 
 namespace {
 
@@ -36,9 +38,9 @@ CVaultsPage::CVaultsPage() : CPropertyPage(IDD_VAULTS_PAGE) {}
 
 CVaultsPage::~CVaultsPage() = default;
 
-VaultStore& CVaultsPage::Store() { return GetVaultsApp().GetVaultStore(); }
+VaultStore& CVaultsPage::Store() { return GetAppServices().GetVaultStore(); }
 
-const std::string& CVaultsPage::Root() { return GetVaultsApp().GetVaultsRoot(); }
+const std::string& CVaultsPage::Root() { return GetAppServices().GetVaultsRoot(); }
 
 void CVaultsPage::DoDataExchange(CDataExchange* dx) { DDX_Control(dx, IDC_VAULT_LIST, m_list); }
 
@@ -143,7 +145,7 @@ void CVaultsPage::ShowVaultMenu(POINT at)
     VaultRecord record;
     if (row >= 0 && !LoadRow(row, record))
         return;
-    HMENU menu = GetSubMenu(GetVaultsApp().GetTaskMenu(), 1);
+    HMENU menu = GetSubMenu(GetAppServices().GetTaskMenu(), 1);
     PrepareVaultMenu(menu, CommandStatesFor(row >= 0 ? &record : nullptr));
     trackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, m_hWnd, nullptr);
 }

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "../engine/vault_record.h"
+#include "../engine/vault/vault_record.h"
 #include "../framework/property_page.h"
 #include "command_picture.h"
 #include "vault_commands.h"

@@ -4,7 +4,7 @@
 
 #include "vaults_page.h"
 
-#include "../engine/vault_claim.h"
+#include "../engine/vault/vault_claim.h"
 #include "../framework/win_app.h"
 #include "../resources/resource.h"
 #include "password_dialog.h"

@@ -14,8 +14,8 @@
 #include <string>
 #include <thread>
 
-#include "engine/progress_dialog.h"
-#include "engine/vault_job.h"
+#include "engine/jobs/progress_dialog.h"
+#include "engine/jobs/vault_job.h"
 #include "resources/resource.h"
 #include "shell/vaults_app.h"
 #include "ui/introduction_wizard.h"
@@ -184,9 +184,8 @@ DWORD WINAPI HeldLockJob(void* parameter)
 {
     VaultJob& job = *static_cast<VaultJob*>(parameter);
     const uint64_t total = uint64_t(48) << 20;
-    StartProgress(job.progress, "Encrypt vault " + job.record->Name(), total);
-    std::string status = "Processing " +
-                         job.record->folder.FolderPath(job.root) + "\\readme.txt";
+    StartProgress(job.progress, "Encrypt vault " + job.vaultName, total);
+    std::string status = "Processing " + job.folderPath + "\\readme.txt";
     vault_job::Report(job, &status, total / 5 * 2);
     while (!job.progress.IsCancelRequested())
         Sleep(50);
@@ -196,8 +195,8 @@ DWORD WINAPI HeldLockJob(void* parameter)
 int ShowLockProgress(VaultRecord record)
 {
     VaultJob job;
-    job.record = &record;
-    job.root = GetVaultsApp().GetVaultsRoot();
+    job.vaultName = record.Name();
+    job.folderPath = record.folder.FolderPath(GetVaultsApp().GetVaultsRoot());
     CProgressDlg dialog(job.progress);
     return dialog.Run(HeldLockJob, &job) ? 0 : 1;
 }

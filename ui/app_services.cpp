@@ -1,0 +1,9 @@
+#include "app_services.h"
+
+namespace {
+VaultsAppServices* current = nullptr;
+}  // namespace
+
+VaultsAppServices& GetAppServices() { return *current; }
+
+void SetAppServices(VaultsAppServices* services) { current = services; }
