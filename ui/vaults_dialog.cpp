@@ -133,10 +133,9 @@ void CVaultsDlg::OnDpiChanged(UINT dpi)
     m_tabs.Rescale(dpi);
     ShowProgramIcon(dpi);
     POINT topLeft = PlaceTabs();
-    for (CPropertyPage* page : {static_cast<CPropertyPage*>(&m_optionsPage),
-                                static_cast<CPropertyPage*>(&m_vaultsPage),
+    for (CPropertyPage* page : {m_optionsPage.get(), static_cast<CPropertyPage*>(&m_vaultsPage),
                                 static_cast<CPropertyPage*>(&m_aboutPage)}) {
-        if (!page->m_hWnd)
+        if (!page || !page->m_hWnd)
             continue;
         MoveChild(page->m_hWnd, topLeft);
         page->FollowDpi();
