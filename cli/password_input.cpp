@@ -12,38 +12,44 @@ namespace {
 // Room reserved up front, so that a password never moves (leaving a copy behind) as it grows.
 const size_t kRoom = 256;
 
-// A line typed at the console, read as UTF-16.
-bool ReadConsoleLine(HANDLE input, std::wstring* line)
+// Reads characters with `read` (false at the end of input) up to a line break, which is not
+// kept, nor a carriage return before it. False when input had ended before.
+template <typename Char, typename Read>
+bool ReadLine(Read read, std::basic_string<Char>* line)
 {
     bool any = false;
-    wchar_t c;
-    DWORD got = 0;
-    while (ReadConsoleW(input, &c, 1, &got, nullptr) && got == 1) {
+    Char c;
+    while (read(&c)) {
         any = true;
-        if (c == L'\n')
+        if (c == Char('\n'))
             break;
         line->push_back(c);
     }
-    if (!line->empty() && line->back() == L'\r')
+    if (!line->empty() && line->back() == Char('\r'))
         line->pop_back();
     return any;
+}
+
+// A line typed at the console, read as UTF-16.
+bool ReadConsoleLine(HANDLE input, std::wstring* line)
+{
+    return ReadLine<wchar_t>(
+        [input](wchar_t* c) {
+            DWORD got = 0;
+            return ReadConsoleW(input, c, 1, &got, nullptr) && got == 1;
+        },
+        line);
 }
 
 // A line from a pipe or a file, as bytes.
 bool ReadByteLine(HANDLE input, std::string* line)
 {
-    bool any = false;
-    char c;
-    DWORD got = 0;
-    while (ReadFile(input, &c, 1, &got, nullptr) && got == 1) {
-        any = true;
-        if (c == '\n')
-            break;
-        line->push_back(c);
-    }
-    if (!line->empty() && line->back() == '\r')
-        line->pop_back();
-    return any;
+    return ReadLine<char>(
+        [input](char* c) {
+            DWORD got = 0;
+            return ReadFile(input, c, 1, &got, nullptr) && got == 1;
+        },
+        line);
 }
 
 }  // namespace

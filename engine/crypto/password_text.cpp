@@ -6,18 +6,7 @@
 
 #include "../base/secret_memory.h"
 
-std::string Utf8FromWide(const std::wstring& text)
-{
-    if (text.empty())
-        return std::string();
-    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
-                                     nullptr, nullptr);
-    std::string result(size_t(length > 0 ? length : 0), '\0');
-    if (length > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), &result[0], length,
-                            nullptr, nullptr);
-    return result;
-}
+std::string Utf8FromWide(const std::wstring& text) { return CodePageFromWide(text, CP_UTF8); }
 
 std::wstring WideFromUtf8(const std::string& text)
 {
