@@ -22,6 +22,7 @@
 #include "ui/introduction_wizard.h"
 #include "ui_driver.h"
 #include "vault_dialog_host.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -50,6 +51,7 @@ int PageNumber(HWND sheet)
 // Waits up to timeoutMs for done() to hold; false when it never did.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000)
 {
+    timeoutMs = ScaledMs(timeoutMs);
     for (DWORD start = GetTickCount(); !done(); Sleep(10))
         if (GetTickCount() - start > timeoutMs)
             return false;

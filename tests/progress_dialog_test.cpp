@@ -5,6 +5,7 @@
 #include "engine/progress_dialog.h"
 #include "framework/win_app.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ namespace {
 void AwaitBarUpdates(int updates)
 {
     for (DWORD start = GetTickCount(); ProgressBarRecorder::count < updates;) {
-        if (GetTickCount() - start > 10000)
+        if (GetTickCount() - start > ScaledMs(10000))
             return;
         Sleep(1);
     }
