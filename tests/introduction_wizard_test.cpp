@@ -464,7 +464,7 @@ TEST_F(IntroductionWizard, OnceTheVaultExistsItEndsOnlyThroughFinish)
                 if (attempt.onlyOnPage && attempt.onlyOnPage != page)
                     continue;
                 attempt.act(sheet);
-                Sleep(200);
+                Sleep(ScaledMs(200));
                 if (!StaysOpen(sheet) || PageNumber(sheet) != page)
                     escapes.push_back(std::string(attempt.how) + " on page " +
                                       std::to_string(page));

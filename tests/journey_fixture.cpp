@@ -9,6 +9,7 @@
 #include "shell/main_frame.h"
 #include "shell/registry_key.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -252,7 +253,7 @@ bool JourneyTest::AnswerPasswordPrompt(const std::string& before)
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("wrong"));
     DWORD_PTR result = 0;
     SendMessageTimeoutA(GetDlgItem(prompt, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result);
-    Sleep(300);
+    Sleep(ScaledMs(300));
     EXPECT_TRUE(IsWindowVisible(prompt)) << "a wrong password closed the prompt";
     EXPECT_FALSE(WaitForDialog(IsMessageBox, 0, Id())) << "a wrong password only beeps";
     EXPECT_EQ(Listing(), before) << "a wrong password changed the disk";

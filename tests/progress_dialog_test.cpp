@@ -135,7 +135,7 @@ TEST(ProgressDialog, CancelAnsweredNoKeepsTheJobRunning)
         EXPECT_TRUE(answer.asked);
         EXPECT_EQ(answer.text, "You have selected to cancel operation. Are you sure?");
         EXPECT_EQ(answer.caption, AfxGetAppName());
-        Sleep(100);
+        Sleep(ScaledMs(100));
         EXPECT_TRUE(IsWindowVisible(answer.progress));
         job.release = true;
     });

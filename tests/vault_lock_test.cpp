@@ -15,6 +15,7 @@
 #include "scratch.h"
 #include "vault_fixture.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -364,7 +365,7 @@ HANDLE cancelConfirmed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 // finish before the user gets to Cancel, however slow the machine.
 BOOL WINAPI PostAfterTheCancel(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    WaitForSingleObject(cancelConfirmed, 10000);
+    WaitForSingleObject(cancelConfirmed, ScaledMs(10000));
     return PostMessageA(window, message, wParam, lParam);
 }
 
