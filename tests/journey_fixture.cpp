@@ -219,7 +219,7 @@ HWND JourneyTest::VaultsPageButton(int id, int row)
     // The first click may come before the page is active; a user clicks again.
     for (int attempt = 0; attempt < 3; ++attempt) {
         SetForegroundWindow(dialog);
-        Sleep(200);
+        Sleep(ScaledMs(200));
         RECT bounds = RowBounds(process, list, row);
         ShellDesktop::Click({bounds.left + 30, (bounds.top + bounds.bottom) / 2}, false);
         if (Eventually([&] { return SelectedRow(list) == row && IsWindowEnabled(button); }, 3000))
