@@ -212,7 +212,8 @@ void JourneyTest::SwitchStealthMode()
 void JourneyTest::AddALockedVault()
 {
     ASSERT_TRUE(CreateWithNew("Diary", "dear")) << "New showed no dialog";
-    ASSERT_TRUE(Eventually([&] { return Exists(root / "Diary"); }, 10000));
+    // The folder comes before the vault's record.
+    ASSERT_TRUE(Eventually([&] { return Exists(root / "Diary") && RowOf("Diary") >= 0; }, 10000));
     WriteFileBytes(root / "Diary\\monday.txt", "Rain.");
     ASSERT_TRUE(LockOrUnlock("Diary", true, "dear")) << "the new vault could not be locked";
     std::string diaryContainer = RecordNamed("Diary").ValueName();
