@@ -4,6 +4,7 @@
 #include "program.h"
 #include "scratch.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ TEST(Program, ALaterStartKeepsTheSettingsAndSkipsTheNoticeWhenAsked)
     HANDLE first = program.Start();
     ASSERT_TRUE(first);
     for (int i = 0; i < 500 && !Exists(root / "vaults\\deeper"); ++i)
-        Sleep(10);
+        Sleep(ScaledMs(10));
     EXPECT_TRUE(Exists(root / "vaults\\deeper")) << "the stored root is created";
     EXPECT_FALSE(WaitForDialog(IsRunningNotice, 1500, ProcessIdOf(first)));
     CRegistryKey run(kRunKey, HKEY_CURRENT_USER);

@@ -19,6 +19,7 @@
 #include "resources/resource.h"
 #include "shell/main_frame.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ protected:
     // view caught then is looked at again.
     void ExpectOnlyTheLock(const char* what)
     {
-        Sleep(400);  // time for a window that should not come
+        Sleep(ScaledMs(400));  // time for a window that should not come
         std::set<HWND> shown;
         HWND progress = nullptr;
         for (int look = 0; look < 20; ++look) {

@@ -1,6 +1,7 @@
 #include "companion_process.h"
 
 #include "program.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ CompanionProcess::~CompanionProcess()
 
 int CompanionProcess::Wait(DWORD timeoutMs)
 {
-    if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0)
+    if (!process_ || WaitForSingleObject(process_, ScaledMs(timeoutMs)) != WAIT_OBJECT_0)
         return -1;
     DWORD code = 0;
     GetExitCodeProcess(process_, &code);

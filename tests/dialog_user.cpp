@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -83,6 +84,7 @@ bool StaysOpen(HWND dialog)
 
 bool WaitUntilGone(HWND window, DWORD timeoutMs)
 {
+    timeoutMs = ScaledMs(timeoutMs);
     for (DWORD start = GetTickCount(); IsWindow(window); Sleep(10))
         if (GetTickCount() - start > timeoutMs)
             return false;
@@ -110,7 +112,7 @@ AnsweredMessageBox AnswerMessageBox(int button)
         result.icon = answer.icon;
     }
     for (DWORD start = GetTickCount(); WaitForDialog(IsMessageBox, 0); Sleep(10))
-        if (GetTickCount() - start > 10000)
+        if (GetTickCount() - start > ScaledMs(10000))
             break;
     return result;
 }

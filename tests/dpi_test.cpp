@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "scratch.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ ProbeRun RunProbe(const std::string& reportPath)
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
         return run;
-    if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0)
+    if (WaitForSingleObject(process.hProcess, ScaledMs(120000)) != WAIT_OBJECT_0)
         TerminateProcess(process.hProcess, 1);
     GetExitCodeProcess(process.hProcess, &run.exitCode);
     CloseHandle(process.hProcess);

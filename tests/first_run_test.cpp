@@ -13,6 +13,7 @@
 #include "program_windows.h"
 #include "scratch.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ bool IsRunningNotice(HWND window) { return WindowText(window) == "Already runnin
 // Waits until the wizard shows its page `number` (1 to 5); false when it does not come.
 bool WaitForPage(HWND wizard, int number)
 {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(20)) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ScaledMs(10000); Sleep(20)) {
         HWND page = reinterpret_cast<HWND>(SendMessageA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
         if (page && SendMessageA(wizard, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page), 0) ==
                         number - 1)
@@ -39,7 +40,7 @@ bool WaitForPage(HWND wizard, int number)
 void ClickWhenOffered(HWND wizard, int id)
 {
     HWND button = GetDlgItem(wizard, id);
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(20))
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ScaledMs(5000); Sleep(20))
         if (IsWindowVisible(button) && IsWindowEnabled(button))
             break;
     PostMessageA(button, BM_CLICK, 0, 0);

@@ -19,6 +19,7 @@
 #include "scratch.h"
 #include "shell_desktop.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -421,7 +422,7 @@ TEST_F(InstalledProgramTest, StealthModeMovesTheGroupIntoTheHiddenFolderAndBack)
     ASSERT_TRUE(mainDialog);
     // The dialog may be found while it still creates its pages.
     HWND stealth = nullptr;
-    for (int i = 0; i < 100 && !stealth; ++i, Sleep(100))
+    for (int i = 0; i < 100 && !stealth; ++i, Sleep(ScaledMs(100)))
         stealth = FindDescendant(mainDialog, 1043);
     ASSERT_TRUE(stealth) << "no stealth check box on the Options page";
     CRegistryKey app(kAppKey, HKEY_CURRENT_USER);

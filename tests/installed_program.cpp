@@ -4,6 +4,7 @@
 
 #include "program.h"
 #include "scratch.h"
+#include "wait_scale.h"
 
 const char kUninstallKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zovantri Orvella_is1";
@@ -55,7 +56,7 @@ int RunAndWait(const std::string& exe, const std::string& arguments)
         return -1;
     CloseHandle(process.hThread);
     DWORD code = DWORD(-1);
-    if (WaitForSingleObject(process.hProcess, kRunTimeoutMs) == WAIT_OBJECT_0)
+    if (WaitForSingleObject(process.hProcess, ScaledMs(kRunTimeoutMs)) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &code);
     else
         TerminateProcess(process.hProcess, DWORD(-1));

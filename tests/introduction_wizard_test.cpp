@@ -23,6 +23,7 @@
 #include "ui/introduction_wizard.h"
 #include "ui_driver.h"
 #include "vault_dialog_host.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ int PageNumber(HWND sheet)
 // Waits up to timeoutMs for done() to hold; false when it never did.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000)
 {
+    timeoutMs = ScaledMs(timeoutMs);
     for (DWORD start = GetTickCount(); !done(); Sleep(10))
         if (GetTickCount() - start > timeoutMs)
             return false;
@@ -523,7 +525,7 @@ TEST_F(IntroductionWizard, OnceTheVaultExistsItEndsOnlyThroughFinish)
                 if (attempt.onlyOnPage && attempt.onlyOnPage != page)
                     continue;
                 attempt.act(sheet);
-                Sleep(200);
+                Sleep(ScaledMs(200));
                 if (!StaysOpen(sheet) || PageNumber(sheet) != page)
                     escapes.push_back(std::string(attempt.how) + " on page " +
                                       std::to_string(page));

@@ -9,6 +9,7 @@
 #include "resources/resource.h"
 #include "shell/main_frame.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -220,7 +221,7 @@ HWND JourneyTest::VaultsPageButton(int id, int row)
     // The first click may come before the page is active; a user clicks again.
     for (int attempt = 0; attempt < 3; ++attempt) {
         SetForegroundWindow(dialog);
-        Sleep(200);
+        Sleep(ScaledMs(200));
         RECT bounds = RowBounds(process, list, row);
         ShellDesktop::Click({bounds.left + 30, (bounds.top + bounds.bottom) / 2}, false);
         if (Eventually([&] { return SelectedRow(list) == row && IsWindowEnabled(button); }, 3000))
@@ -254,7 +255,7 @@ bool JourneyTest::AnswerPasswordPrompt(const std::string& before)
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("wrong"));
     DWORD_PTR result = 0;
     SendMessageTimeoutA(GetDlgItem(prompt, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result);
-    Sleep(300);
+    Sleep(ScaledMs(300));
     EXPECT_TRUE(IsWindowVisible(prompt)) << "a wrong password closed the prompt";
     EXPECT_FALSE(WaitForDialog(IsMessageBox, 0, Id())) << "a wrong password only beeps";
     EXPECT_EQ(Listing(), before) << "a wrong password changed the disk";

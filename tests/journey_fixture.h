@@ -17,6 +17,7 @@
 #include "program.h"
 #include "scratch.h"
 #include "shell_desktop.h"
+#include "wait_scale.h"
 
 const char kAppKey[] = "Software\\Zovantri\\Zovantri Orvella";
 const char kQuestion[] = "There are unlocked Vaults. Close anyway?";
@@ -58,6 +59,7 @@ std::string FolderListing(const std::string& folder);
 template <typename Condition>
 bool Eventually(Condition done, DWORD timeoutMs = 30000)
 {
+    timeoutMs = ScaledMs(timeoutMs);
     for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
         if (done())
             return true;

@@ -18,6 +18,7 @@
 #include "resources/resource.h"
 #include "engine/base/registry_key.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ protected:
     {
         EXPECT_EQ(FocusId(), IDC_VAULT_LIST);
         PressKeyCombination(modifiers, key);
-        Sleep(300);  // the menu opens
+        Sleep(ScaledMs(300));  // the menu opens
         TypeKeys(std::string(1, letter));
     }
     // The selected row of the vault list.
@@ -95,7 +96,7 @@ void KeyboardJourneyTest::WizardAndNotice()
     ASSERT_TRUE(wizard) << "no wizard where the keys go";
     for (int page = 1; page <= 5; ++page) {
         ASSERT_TRUE(WaitForWizardPage(wizard, page)) << "page " << page << " did not come";
-        Sleep(300);  // a user reads the page
+        Sleep(ScaledMs(300));  // a user reads the page
         if (page == 2) {
             TypeKeys("Papers");
             PressKeyCombination(MOD_ALT, 'P');

@@ -14,6 +14,7 @@
 #include "resources/resource.h"
 #include "shell/settings.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -107,7 +108,7 @@ TEST_F(MainFrameTest, ACloseRequestedWhileTheQuestionIsOpenAsksNoSecondTime)
         PostMessageA(frame.m_hWnd, WM_COMMAND, ID_APP_EXIT, 0);
         for (int i = 0; i < 25; ++i) {
             mostBoxes = std::max(mostBoxes.load(), CountMessageBoxes());
-            Sleep(20);
+            Sleep(ScaledMs(20));
         }
         // Every box is cancelled, so that a failing run ends.
         while (HWND open = WaitForDialog(IsMessageBox, 200))

@@ -3,6 +3,7 @@
 #include "resources/resource.h"
 #include "shell/settings.h"
 #include "ui/bitmap_pixels.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -123,6 +124,7 @@ void MainFrameTest::PumpMessages()
 
 void MainFrameTest::PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs)
 {
+    timeoutMs = ScaledMs(timeoutMs);
     DWORD start = GetTickCount();
     PumpMessages();
     while (!done() && GetTickCount() - start < timeoutMs) {

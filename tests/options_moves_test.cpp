@@ -15,6 +15,7 @@
 #include "engine/vault/vault_claim.h"
 #include "options_page_host.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -353,7 +354,7 @@ TEST_F(RootMoveTest, ACancelledMoveRemovesItsCopiesAndTheRootStays)
         EXPECT_TRUE(CancelProgressDialog(IDYES).asked);
         // The question goes a moment after its answer; only what comes after it counts.
         for (int tries = 0; tries < 250 && WaitForDialog(IsMessageBox, 0); ++tries)
-            Sleep(20);
+            Sleep(ScaledMs(20));
         EveryMessageBoxAnswerer after(IDOK);
         while (!done)
             Sleep(20);

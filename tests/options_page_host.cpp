@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "ui/app_messages.h"
+#include "wait_scale.h"
 
 int OptionsPageTest::trayRefreshes = 0;
 
@@ -117,7 +118,7 @@ HotkeyHolder::HotkeyHolder(UINT modifiers, UINT key)
     if (CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                        &process_)) {
         HANDLE waits[] = {held, process_.hProcess};
-        holds_ = WaitForMultipleObjects(2, waits, FALSE, 15000) == WAIT_OBJECT_0;
+        holds_ = WaitForMultipleObjects(2, waits, FALSE, ScaledMs(15000)) == WAIT_OBJECT_0;
     }
     CloseHandle(readEnd);
     CloseHandle(held);
@@ -127,7 +128,7 @@ HotkeyHolder::~HotkeyHolder()
 {
     CloseHandle(input_);  // the holder ends when its input closes
     if (process_.hProcess) {
-        if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0)
+        if (WaitForSingleObject(process_.hProcess, ScaledMs(10000)) != WAIT_OBJECT_0)
             TerminateProcess(process_.hProcess, 1);
         CloseHandle(process_.hProcess);
         CloseHandle(process_.hThread);

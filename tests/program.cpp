@@ -1,6 +1,7 @@
 #include "program.h"
 
 #include "scratch.h"
+#include "wait_scale.h"
 
 #include <algorithm>
 #include <vector>
@@ -78,7 +79,7 @@ void ProgramUnderTest::RequestShutdown()
 
 bool ProgramUnderTest::WaitForExit(HANDLE process, DWORD timeoutMs)
 {
-    return WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+    return WaitForSingleObject(process, ScaledMs(timeoutMs)) == WAIT_OBJECT_0;
 }
 
 namespace {
@@ -152,8 +153,8 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& inpu
         WriteFile(inWrite, input.data(), DWORD(input.size()), &written, nullptr);
         CloseHandle(inWrite);
         inWrite = nullptr;
-        WaitForSingleObject(process.hProcess, 120000);
-        WaitForMultipleObjects(2, readers, TRUE, 10000);
+        WaitForSingleObject(process.hProcess, ScaledMs(120000));
+        WaitForMultipleObjects(2, readers, TRUE, ScaledMs(10000));
         CloseHandle(readers[0]);
         CloseHandle(readers[1]);
         DWORD code = 0;

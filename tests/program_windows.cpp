@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ int VisibleTab(HWND mainDialog)
 
 int WaitForVisibleTab(HWND mainDialog, int tab, DWORD timeoutMs)
 {
+    timeoutMs = ScaledMs(timeoutMs);
     DWORD start = GetTickCount();
     int shown = VisibleTab(mainDialog);
     while (shown != tab && GetTickCount() - start < timeoutMs) {

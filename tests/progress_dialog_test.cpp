@@ -5,6 +5,7 @@
 #include "engine/jobs/progress_dialog.h"
 #include "framework/win_app.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ namespace {
 void AwaitBarUpdates(int updates)
 {
     for (DWORD start = GetTickCount(); ProgressBarRecorder::count < updates;) {
-        if (GetTickCount() - start > 10000)
+        if (GetTickCount() - start > ScaledMs(10000))
             return;
         Sleep(1);
     }
@@ -134,7 +135,7 @@ TEST(ProgressDialog, CancelAnsweredNoKeepsTheJobRunning)
         EXPECT_TRUE(answer.asked);
         EXPECT_EQ(answer.text, "You have selected to cancel operation. Are you sure?");
         EXPECT_EQ(answer.caption, AfxGetAppName());
-        Sleep(100);
+        Sleep(ScaledMs(100));
         EXPECT_TRUE(IsWindowVisible(answer.progress));
         job.release = true;
     });

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "wait_scale.h"
+
 RecordingFrontEnd::RecordingFrontEnd() { SetJobFrontEnd(this); }
 
 RecordingFrontEnd::~RecordingFrontEnd() { SetJobFrontEnd(nullptr); }
@@ -12,9 +14,9 @@ bool RecordingFrontEnd::RunJob(ProgressState& state, JobProc proc, void* job)
     HANDLE thread = CreateThread(nullptr, 0, proc, job, 0, nullptr);
     if (!thread)
         return false;
-    if (WaitForSingleObject(thread, limitMs) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(thread, ScaledMs(limitMs)) != WAIT_OBJECT_0) {
         std::fprintf(stderr, "A job has run for more than %lu ms: it hangs. %s\n",
-                     static_cast<unsigned long>(limitMs), replay.c_str());
+                     static_cast<unsigned long>(ScaledMs(limitMs)), replay.c_str());
         std::fflush(stderr);
         TerminateProcess(GetCurrentProcess(), 3);
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "program.h"
+#include "wait_scale.h"
 
 const char ShellDesktop::kName[] = "shell";
 
@@ -161,6 +162,7 @@ UINT ShellDesktop::TrayImage()
 
 UINT ShellDesktop::WaitForTrayImage(UINT image, DWORD timeoutMs)
 {
+    timeoutMs = ScaledMs(timeoutMs);
     DWORD start = GetTickCount();
     UINT seen = TrayImage();
     while (seen != image && GetTickCount() - start < timeoutMs) {

@@ -20,6 +20,7 @@
 #include "shell_desktop.h"
 #include "ui/app_messages.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ protected:
     // The tray menu, once it shows.
     HWND WaitForTrayMenu()
     {
-        for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(20)) {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < ScaledMs(10000); Sleep(20)) {
             HWND menu = WaitForTopWindow(GetProcessId(process), "#32768", nullptr, 0);
             if (menu && IsWindowVisible(menu))
                 return menu;
@@ -249,7 +250,7 @@ TEST_F(TrayProgramTest, ASecondStartShowsTheMainDialogAndNeverTheFrame)
     ASSERT_TRUE(menu) << "no tray menu";
     PressKey(VK_ESCAPE);
     for (int i = 0; i < 100 && IsWindowVisible(menu); ++i)
-        Sleep(20);
+        Sleep(ScaledMs(20));
     StartSecond();
     EXPECT_EQ(WaitForVisibleTab(dialog, IDC_TAB_OPTIONS), IDC_TAB_OPTIONS);
     EXPECT_EQ(GetForegroundWindow(), dialog);
@@ -261,7 +262,7 @@ TEST_F(TrayProgramTest, ASecondStartShowsTheMainDialogAndNeverTheFrame)
     ShowWindow(dialog, SW_MINIMIZE);
     StartSecond();
     for (int i = 0; i < 100 && IsIconic(dialog); ++i)
-        Sleep(20);
+        Sleep(ScaledMs(20));
     EXPECT_FALSE(IsIconic(dialog));
     EXPECT_EQ(VisibleTab(dialog), IDC_TAB_ABOUT);
     EXPECT_FALSE(IsWindowVisible(frame));

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "wait_scale.h"
 namespace {
 
 struct CommonControls {
@@ -37,6 +38,7 @@ BOOL CALLBACK Visit(HWND window, LPARAM parameter)
 
 HWND WaitForTopWindow(const std::function<bool(HWND)>& match, DWORD timeoutMs, DWORD process)
 {
+    timeoutMs = ScaledMs(timeoutMs);
     DWORD start = GetTickCount();
     do {
         Search search = {&match, process ? process : GetCurrentProcessId(), nullptr};

@@ -16,6 +16,7 @@
 #include "scratch.h"
 #include "ui_driver.h"
 #include "vault_fixture.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -365,7 +366,7 @@ HANDLE cancelConfirmed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 // finish before the user gets to Cancel, however slow the machine.
 BOOL WINAPI PostAfterTheCancel(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    WaitForSingleObject(cancelConfirmed, 10000);
+    WaitForSingleObject(cancelConfirmed, ScaledMs(10000));
     return PostMessageA(window, message, wParam, lParam);
 }
 

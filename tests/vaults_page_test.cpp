@@ -30,6 +30,7 @@
 #include "ui/vault_state_images.h"
 #include "ui/vaults_page.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -150,7 +151,7 @@ void RunWithUser(const std::function<void()>& act, const std::function<void()>& 
     std::atomic<bool> done{false};
     std::thread helper([&] {
         user();
-        for (DWORD start = GetTickCount(); !done && GetTickCount() - start < 10000;)
+        for (DWORD start = GetTickCount(); !done && GetTickCount() - start < ScaledMs(10000);)
             Sleep(20);
         if (done)
             return;
