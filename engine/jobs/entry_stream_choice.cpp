@@ -13,8 +13,16 @@ std::unique_ptr<EntryWriter> MakeEntryWriter(VaultJob& job, WinFile& container)
         uint8_t* buffer = TransferBuffer(job);
         if (!buffer)
             return nullptr;
+        if (job.names != NameEncoding::ANSI) {
+            SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+            return nullptr;
+        }
         return std::unique_ptr<EntryWriter>(
             new ContainerWriter(container, *job.cipher, buffer, TRANSFER_BUFFER_SIZE / 2));
+    }
+    if (StrongEntryNameEncoding(STRONG_LATEST_VERSION) != job.names) {
+        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+        return nullptr;
     }
     std::unique_ptr<StrongContainerWriter> writer(new StrongContainerWriter(container));
     if (!writer->Begin(job.password, job.binding, job.streamId))
@@ -23,9 +31,10 @@ std::unique_ptr<EntryWriter> MakeEntryWriter(VaultJob& job, WinFile& container)
 }
 
 std::unique_ptr<EntryReader> MakeEntryReader(VaultJob& job, WinFile& container,
-                                             ReaderRefusal* refused)
+                                             ReaderRefusal* refused, NameEncoding* names)
 {
     *refused = ReaderRefusal::NONE;
+    *names = NameEncoding::ANSI;
     if (!job.strong) {
         uint8_t* buffer = TransferBuffer(job);
         if (!buffer)
@@ -38,8 +47,10 @@ std::unique_ptr<EntryReader> MakeEntryReader(VaultJob& job, WinFile& container,
     StrongContainerReader::Opened opened = reader->Open(job.password, job.binding);
     if (opened == StrongContainerReader::OPENED) {
         if (!job.streamKnown ||
-            std::memcmp(reader->StreamId(), job.streamId, STRONG_STREAM_ID_SIZE) == 0)
+            std::memcmp(reader->StreamId(), job.streamId, STRONG_STREAM_ID_SIZE) == 0) {
+            *names = reader->EntryNames();
             return reader;
+        }
         *refused = ReaderRefusal::OTHER_LOCK;
         return nullptr;
     }
