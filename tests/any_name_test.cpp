@@ -337,3 +337,30 @@ TEST_F(AnyName, AVersion2ContainerStillOpensWithItsAnsiNames)
 }
 
 }  // namespace
+
+namespace {
+
+// Half of a surrogate pair is allowed in a name by Windows but is not text, so UTF-8 cannot hold
+// it: the lock is refused with a message, and nothing is changed. (Wine, which keeps names as
+// UTF-8 on the host, may refuse to make such a file at all.)
+TEST_F(AnyName, HalfASurrogatePairIsRefusedAndNothingChanges)
+{
+    MakeVault(true);
+    Put(L"whole.txt", "whole");
+    std::wstring half = In(std::wstring(L"half") + wchar_t(0xD800) + L".txt");
+    HANDLE made = CreateFileW(half.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (made == INVALID_HANDLE_VALUE)
+        GTEST_SKIP() << "this file system takes no such name (error " << GetLastError() << ")";
+    CloseHandle(made);
+    WideTree before = SnapshotTree(Folder());
+    EXPECT_FALSE(vault.Lock(root.Path(), "pw"));
+    std::vector<std::string> errors = frontEnd.TakeErrors();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("cannot represent"), std::string::npos) << errors[0];
+    EXPECT_EQ(errors[0].find("encrypted with its password can keep"), std::string::npos);
+    EXPECT_FALSE(vault.IsLocked());
+    EXPECT_FALSE(Exists(Container()));
+    EXPECT_EQ(SnapshotTree(Folder()), before);
+}
+
+}  // namespace
