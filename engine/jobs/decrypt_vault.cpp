@@ -59,8 +59,8 @@ Step FailRead(VaultJob& job, EntryReader::Result read)
 }
 
 // A name from the container, in the job's encoding, as a message can show it: at most 100
-// characters, with control characters as '?' (a zero would end the message there, a line break
-// pass for one of ours). A UTF-8 name is cut between characters.
+// bytes, with control characters as '?' (a zero would end the message there, a line break pass
+// for one of ours). A UTF-8 name is cut between two characters, never inside one.
 std::string ShownName(const std::string& name, NameEncoding encoding)
 {
     size_t end = name.size() < 100 ? name.size() : 100;

@@ -13,16 +13,8 @@ std::unique_ptr<EntryWriter> MakeEntryWriter(VaultJob& job, WinFile& container)
         uint8_t* buffer = TransferBuffer(job);
         if (!buffer)
             return nullptr;
-        if (job.names != NameEncoding::ANSI) {
-            SetLastError(ERROR_NO_UNICODE_TRANSLATION);
-            return nullptr;
-        }
         return std::unique_ptr<EntryWriter>(
             new ContainerWriter(container, *job.cipher, buffer, TRANSFER_BUFFER_SIZE / 2));
-    }
-    if (StrongEntryNameEncoding(STRONG_LATEST_VERSION) != job.names) {
-        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
-        return nullptr;
     }
     std::unique_ptr<StrongContainerWriter> writer(new StrongContainerWriter(container));
     if (!writer->Begin(job.password, job.binding, job.streamId))

@@ -9,8 +9,8 @@
 #include "vault_job.h"
 
 // A strong container's header is written here (after a slow derivation). Null when it cannot
-// be (the system's error says why). The stream takes its names in the job's encoding: ANSI in a
-// classic container, UTF-8 in a strong one (of the latest version).
+// be (the system's error says why). The stream takes its names in the job's encoding, which is
+// the container's: ANSI for a classic one, UTF-8 for a strong one (STRONG_LATEST_VERSION).
 std::unique_ptr<EntryWriter> MakeEntryWriter(VaultJob& job, WinFile& container);
 
 enum class ReaderRefusal {
