@@ -21,6 +21,34 @@ bool IsConsole(DWORD which)
     return GetConsoleMode(GetStdHandle(which), &mode) != FALSE;
 }
 
+// A text in `encoding` for standard error: in a console through the wide call, so that a name in
+// any script shows as it is; redirected, in the ANSI code page as before (where it lacks a
+// character, the system's nearest or '?').
+void PutText(const std::string& text, NameEncoding encoding, bool console)
+{
+    std::wstring wide = WidenName(text, encoding);
+    if (console) {
+        std::fflush(stderr);
+        DWORD written = 0;
+        WriteConsoleW(GetStdHandle(STD_ERROR_HANDLE), wide.data(), DWORD(wide.size()), &written,
+                      nullptr);
+        return;
+    }
+    std::string ansi;
+    NarrowName(wide.c_str(), NameEncoding::ANSI, &ansi);
+    std::fputs(ansi.c_str(), stderr);
+}
+
+// The status as one console line shows it: exactly `width` characters, cut or padded.
+std::string FittedStatus(const std::string& status, NameEncoding encoding, size_t width)
+{
+    std::wstring wide = WidenName(status, encoding);
+    wide.resize(width, L' ');
+    std::string fitted;
+    NarrowName(wide.c_str(), encoding, &fitted);
+    return fitted;
+}
+
 }  // namespace
 
 ConsoleFrontEnd::ConsoleFrontEnd() : console_(IsConsole(STD_ERROR_HANDLE))
@@ -53,7 +81,7 @@ void ConsoleFrontEnd::CancelRunningJob()
     // A job that must run to its end says why, once, and goes on.
     if (!state->cancelRefusal.empty()) {
         if (InterlockedExchange(&refusalShown_, 1) == 0)
-            ShowError(state->cancelRefusal);
+            ShowError(state->cancelRefusal, state->encoding);
         return;
     }
     InterlockedExchange(&cancelled_, 1);
@@ -95,6 +123,7 @@ void ConsoleFrontEnd::SetRunning(ProgressState* state)
 void ConsoleFrontEnd::ShowProgress(ProgressState& state, int* shownPercent)
 {
     std::string title, status;
+    NameEncoding encoding;
     int percent;
     {
         ProgressLock hold(state);
@@ -102,13 +131,17 @@ void ConsoleFrontEnd::ShowProgress(ProgressState& state, int* shownPercent)
             return;  // what is there is an earlier job's
         title = state.title;
         status = state.status;
+        encoding = state.encoding;
         percent = state.error ? 0 : PercentDone(state.done, state.total);
     }
+    char share[16];
     if (console_) {
-        std::fprintf(stderr, "\r%s: %3d%% %-50.50s", title.c_str(), percent, status.c_str());
+        std::snprintf(share, sizeof(share), ": %3d%% ", percent);
+        PutText("\r" + title + share + FittedStatus(status, encoding, 50), encoding, true);
     } else if (percent / 10 != *shownPercent / 10 || *shownPercent < 0) {
         // Redirected: one line per tenth, so a log stays short.
-        std::fprintf(stderr, "%s: %d%% %s\n", title.c_str(), percent, status.c_str());
+        std::snprintf(share, sizeof(share), ": %d%% ", percent);
+        PutText(title + share + status + "\n", encoding, false);
     } else {
         return;
     }
@@ -116,8 +149,8 @@ void ConsoleFrontEnd::ShowProgress(ProgressState& state, int* shownPercent)
     *shownPercent = percent;
 }
 
-void ConsoleFrontEnd::ShowError(const std::string& text)
+void ConsoleFrontEnd::ShowError(const std::string& text, NameEncoding encoding)
 {
-    std::fprintf(stderr, "%s%s\n", console_ ? "\n" : "", text.c_str());
+    PutText((console_ ? "\n" : "") + text + "\n", encoding, console_);
     std::fflush(stderr);
 }

@@ -12,7 +12,7 @@ public:
     ~ConsoleFrontEnd() override;
 
     bool RunJob(ProgressState& state, JobProc proc, void* job) override;
-    void ShowError(const std::string& text) override;
+    void ShowError(const std::string& text, NameEncoding encoding) override;
 
     // What Ctrl+C does: asks the running job, if any, to stop before its next step.
     void RequestCancel();

@@ -96,6 +96,11 @@ int CWnd::MessageBox(const std::string& text, const std::string& caption, UINT t
     return ::MessageBoxA(m_hWnd, text.c_str(), caption.c_str(), type);
 }
 
+int CWnd::MessageBox(const std::wstring& text, const std::wstring& caption, UINT type) const
+{
+    return ::MessageBoxW(m_hWnd, text.c_str(), caption.c_str(), type);
+}
+
 HBRUSH CWnd::DefaultCtlColor(HDC dc, HWND control, UINT type) const
 {
     return reinterpret_cast<HBRUSH>(DefWindowProcA(m_hWnd, WM_CTLCOLORMSGBOX + type,

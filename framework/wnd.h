@@ -54,6 +54,9 @@ public:
     int MessageBox(const std::string& text, UINT type = MB_OK) const;
     // The same with a caption of its own.
     int MessageBox(const std::string& text, const std::string& caption, UINT type) const;
+    // The same in UTF-16, for a text the ANSI code page cannot hold (a file's name in another
+    // script).
+    int MessageBox(const std::wstring& text, const std::wstring& caption, UINT type) const;
     // The platform's own answer to a control-colour request (type: CTLCOLOR_*), for handlers that
     // adjust it: sets the device context's colours for that kind of control and returns its brush.
     HBRUSH DefaultCtlColor(HDC dc, HWND control, UINT type) const;

@@ -77,7 +77,7 @@ namespace {
 // A console front end that keeps what it would print as errors.
 class QuietConsole : public ConsoleFrontEnd {
 public:
-    void ShowError(const std::string& text) override { shown.push_back(text); }
+    void ShowError(const std::string& text, NameEncoding) override { shown.push_back(text); }
     std::vector<std::string> shown;
 };
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "engine/jobs/job_front_end.h"
 #include "engine/jobs/progress_dialog.h"
 #include "framework/win_app.h"
 #include "ui_driver.h"
@@ -186,6 +187,47 @@ TEST(ProgressDialog, OpensWithTheTextsThePreviousJobLeft)
     user.join();
     EXPECT_EQ(seenTitle, "Earlier title");
     EXPECT_EQ(seenStatus, "Earlier status");
+}
+
+std::wstring WideItemText(HWND dialog, int id)
+{
+    wchar_t text[512] = L"";
+    GetDlgItemTextW(dialog, id, text, 512);
+    return text;
+}
+
+// The texts of a job over names of any script are UTF-8 (the literals here are): the progress
+// window and the message box show them through the wide calls, as they are.
+TEST(ProgressDialog, ShowsUtf8TextsInAnyScript)
+{
+    ProgressState state;
+    state.encoding = NameEncoding::UTF8;
+    state.title = "Decrypt vault Отчёты";
+    state.status = "Processing 日記\\\xF0\x9F\x98\x80.txt";
+    std::wstring seenTitle, seenStatus;
+    std::thread user([&] {
+        HWND progress = WaitForDialog(IsProgressDialog);
+        seenTitle = WideItemText(progress, 1027);
+        seenStatus = WideItemText(progress, 1026);
+    });
+    CProgressDlg dialog(state);
+    EXPECT_TRUE(dialog.Run(SlowEmptyWorker, &state));
+    user.join();
+    EXPECT_EQ(seenTitle, L"Decrypt vault Отчёты");
+    EXPECT_EQ(seenStatus, L"Processing 日記\\\U0001F600.txt");
+}
+
+TEST(JobFrontEnd, ShowsAnErrorInUtf8AsItIs)
+{
+    std::wstring seen;
+    std::thread user([&] {
+        HWND box = WaitForDialog(IsMessageBox);
+        seen = WideItemText(box, 0xFFFF);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    ShowError("Access to C:\\Vaults\\Ελληνικά\\κείμενο.txt was denied.", NameEncoding::UTF8);
+    user.join();
+    EXPECT_EQ(seen, L"Access to C:\\Vaults\\Ελληνικά\\κείμενο.txt was denied.");
 }
 
 namespace {

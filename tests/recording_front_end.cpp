@@ -24,10 +24,19 @@ bool RecordingFrontEnd::RunJob(ProgressState& state, JobProc proc, void* job)
     return state.Succeeded();
 }
 
-void RecordingFrontEnd::ShowError(const std::string& text)
+void RecordingFrontEnd::ShowError(const std::string& text, NameEncoding encoding)
 {
     std::lock_guard<std::mutex> hold(mutex_);
     errors_.push_back(text);
+    encodings_.push_back(encoding);
+}
+
+std::vector<NameEncoding> RecordingFrontEnd::TakeEncodings()
+{
+    std::lock_guard<std::mutex> hold(mutex_);
+    std::vector<NameEncoding> taken;
+    taken.swap(encodings_);
+    return taken;
 }
 
 std::vector<std::string> RecordingFrontEnd::TakeErrors()
@@ -71,7 +80,10 @@ bool ObservingFrontEnd::RunJob(ProgressState& state, JobProc proc, void* job)
     return completed;
 }
 
-void ObservingFrontEnd::ShowError(const std::string& text) { inner_.ShowError(text); }
+void ObservingFrontEnd::ShowError(const std::string& text, NameEncoding encoding)
+{
+    inner_.ShowError(text, encoding);
+}
 
 bool ObservingFrontEnd::RunningProgress(uint64_t* done, uint64_t* total, std::string* title)
 {

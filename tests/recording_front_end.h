@@ -20,10 +20,13 @@ public:
     // A job still running after limitMs is a hang: the process ends at once with exit code 3,
     // after printing `replay` (what it takes to run the same case again) to standard error.
     bool RunJob(ProgressState& state, JobProc proc, void* job) override;
-    void ShowError(const std::string& text) override;
+    void ShowError(const std::string& text, NameEncoding encoding) override;
 
-    // The error texts shown since the last call, in order.
+    // The error texts shown since the last call, in order, each in UTF-8 when it was shown so
+    // (TakeEncodings says which).
     std::vector<std::string> TakeErrors();
+    // The encodings of the texts shown since the last call, in order.
+    std::vector<NameEncoding> TakeEncodings();
 
     DWORD limitMs = 30000;
     std::string replay;
@@ -31,6 +34,7 @@ public:
 private:
     std::mutex mutex_;
     std::vector<std::string> errors_;
+    std::vector<NameEncoding> encodings_;
 };
 
 // Passes every job and message on to another front end (by default the one installed before
@@ -45,7 +49,7 @@ public:
     ~ObservingFrontEnd() override;
 
     bool RunJob(ProgressState& state, JobProc proc, void* job) override;
-    void ShowError(const std::string& text) override;
+    void ShowError(const std::string& text, NameEncoding encoding) override;
 
     // The running job's counts, read under its lock; false when no job runs. Safe from any
     // thread: the job's state is not released while it is being read.

@@ -13,89 +13,9 @@
 #include "engine/vault/vault_store.h"
 #include "recording_front_end.h"
 #include "scratch.h"
+#include "strong_layout.h"
 
 namespace {
-
-const uint32_t kSegment = 64 * 1024, kSealed = kSegment + 16, kHeader = 116;
-
-uint32_t U32(const std::string& bytes, size_t at)
-{
-    uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | uint8_t(bytes[at + i]);
-    return value;
-}
-
-const uint8_t* At(const std::string& bytes, size_t at)
-{
-    return reinterpret_cast<const uint8_t*>(bytes.data()) + at;
-}
-
-std::string LittleEndian(uint32_t value)
-{
-    std::string bytes;
-    for (int i = 0; i < 4; ++i)
-        bytes += char(value >> (8 * i));
-    return bytes;
-}
-
-// What the content key's tag covers in a header of version 2: the first 68 bytes, the vault's
-// id, the length of its container's name and that name.
-std::string BoundPart(const std::string& bytes, uint32_t vaultId, const std::string& name)
-{
-    return bytes.substr(0, 68) + LittleEndian(vaultId) + LittleEndian(uint32_t(name.size())) +
-           name;
-}
-
-// Unwraps the content key of a header of version 2 for the vault named, as its documented
-// layout says; false when the password or the vault is not the header's.
-bool UnwrapContentKey(const std::string& bytes, const char* password, uint32_t vaultId,
-                      const std::string& containerName, uint8_t contentKey[32])
-{
-    if (bytes.size() < kHeader || bytes.compare(0, 8, "OVSTRONG") != 0 || U32(bytes, 8) != 2 ||
-        U32(bytes, 12) != 1 || U32(bytes, 20) != kSegment || U32(bytes, 16) < 600000)
-        return false;
-    uint8_t derived[32];
-    AesGcmKey wrapping;
-    std::string bound = BoundPart(bytes, vaultId, containerName);
-    return DerivePbkdf2Sha256(password, At(bytes, 40), 16, U32(bytes, 16), derived, 32) &&
-           wrapping.SetKey(derived) &&
-           wrapping.Open(At(bytes, 56), At(bound, 0), uint32_t(bound.size()), At(bytes, 68), 32,
-                         contentKey, At(bytes, 100));
-}
-
-// Reads a strong container of version 2 from its documented layout alone: parses the header,
-// unwraps the content key for the vault named and opens segment by segment. The entry stream,
-// or false.
-bool DecodeStrongContainer(const std::string& bytes, const char* password, uint32_t vaultId,
-                           const std::string& containerName, std::string* stream)
-{
-    uint8_t contentKey[32];
-    AesGcmKey content;
-    if (!UnwrapContentKey(bytes, password, vaultId, containerName, contentKey) ||
-        !content.SetKey(contentKey))
-        return false;
-    stream->clear();
-    size_t at = kHeader;
-    for (uint64_t number = 0;; ++number) {
-        size_t sealed = std::min<size_t>(bytes.size() - at, kSealed);
-        if (sealed < 16)
-            return false;
-        bool last = at + sealed == bytes.size();
-        uint8_t nonce[12] = {};
-        for (int i = 0; i < 8; ++i)
-            nonce[i] = uint8_t(number >> (8 * i));
-        nonce[11] = last;
-        std::string plain(sealed - 16, '\0');
-        if (!content.Open(nonce, At(bytes, 24), 16, At(bytes, at), uint32_t(plain.size()),
-                          reinterpret_cast<uint8_t*>(&plain[0]), At(bytes, at + sealed - 16)))
-            return false;
-        *stream += plain;
-        at += sealed;
-        if (last)
-            return true;
-    }
-}
 
 // The container as a program from before containers were bound to their vault wrote it: the
 // header of version 1, its content key wrapped under `earlierPassword` (the bytes that program

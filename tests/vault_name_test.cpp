@@ -104,3 +104,27 @@ TEST(IsSafeRelativeName, KeepsNamesInsideTheVaultFolder)
     for (const char* name : unsafe)
         EXPECT_FALSE(IsSafeRelativeName(name)) << name;
 }
+
+// A vault encrypted with its password keeps UTF-8 names: the same rules hold, the superscript
+// digits that make COM and LPT devices being two bytes there, and a byte that would be one in
+// Windows-1252 being part of another character.
+TEST(IsSafeRelativeName, HoldsForUtf8Names)
+{
+    const struct {
+        const char* name;
+        bool safe;
+    } cases[] = {
+        {"\xd0\x9e\xd1\x82\xd1\x87\xd1\x91\xd1\x82.docx", true},  // Cyrillic
+        {"\xe6\x97\xa5\xe8\xa8\x98\\\xf0\x9f\x98\x80.txt", true},   // CJK folder, an emoji
+        {"COM\xc2\xb9", false},
+        {"dir\\lpt\xc2\xb2.txt", false},
+        {"COM\xc2\xb3 .x", false},
+        {"COM\xc2\xbc", true},  // one quarter: no device
+        {"COM\xb9", true},      // not a superscript in UTF-8 (nor valid text; read elsewhere)
+        {"COM\xc2\xb9" "4", true},
+        {"\xce\xb1\\..\\up", false},
+        {"\xce\xb1 ", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsSafeRelativeName(c.name, NameEncoding::UTF8), c.safe) << c.name;
+}

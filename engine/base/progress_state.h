@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "name_encoding.h"
+
 struct ProgressState;
 
 // What shows a state while its job runs (the progress dialog): told, without waiting, each time
@@ -42,8 +44,11 @@ struct ProgressState {
     // (a wait on the event costs a round trip to the system each time).
     bool IsCancelRequested() const { return cancelRequested != 0; }
 
+    // The texts (title, status, cancelRefusal) are in `encoding`, which the job sets before it
+    // starts: a job over the names of a vault encrypted with its password holds them in UTF-8.
     std::string title;
     std::string status;
+    NameEncoding encoding = NameEncoding::ANSI;
     uint64_t done = 0;
     uint64_t total = 0;
     CRITICAL_SECTION lock;

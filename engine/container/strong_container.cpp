@@ -42,7 +42,9 @@ bool DeriveWrappingKey(const char* password, const uint8_t* header, AesGcmKey* k
     return done;
 }
 
-const uint32_t kLatestVersion = 2;
+const uint32_t kLatestVersion = STRONG_LATEST_VERSION;
+// The first version whose entry stream holds UTF-8 names.
+const uint32_t kUtf8NamesVersion = 3;
 
 // What the content key's tag covers for a header of `version` (see the header's layout).
 std::vector<uint8_t> WrappedPart(const uint8_t* header, uint32_t version,
@@ -71,6 +73,13 @@ bool UnwrapWith(const char* password, const uint8_t* header, const std::vector<u
 
 }  // namespace
 
+NameEncoding StrongEntryNameEncoding(uint32_t version)
+{
+    return version >= kUtf8NamesVersion ? NameEncoding::UTF8 : NameEncoding::ANSI;
+}
+
+uint32_t StrongHeader::Version() const { return GetU32(bytes + 8); }
+
 uint64_t StrongContainerSize(uint64_t stream)
 {
     return STRONG_HEADER_SIZE + stream + (stream / STRONG_SEGMENT_SIZE + 1) * GCM_TAG_SIZE;
@@ -86,18 +95,21 @@ bool StrongHeader::Make(const char* password, const ContainerBinding& binding,
     PutU32(bytes + 16, STRONG_ITERATIONS);
     PutU32(bytes + 20, STRONG_SEGMENT_SIZE);
     std::memcpy(bytes + 24, streamId, STRONG_STREAM_ID_SIZE);
+    PutU32(bytes + 8, kLatestVersion);
     return RandomBytes(contentKey, AES_KEY_SIZE) && Wrap(password, binding, contentKey);
 }
 
 bool StrongHeader::Wrap(const char* password, const ContainerBinding& binding,
                         const uint8_t contentKey[AES_KEY_SIZE])
 {
-    PutU32(bytes + 8, kLatestVersion);
+    // The segments are kept as they are, so their names keep their encoding.
+    uint32_t version = Version() >= kUtf8NamesVersion ? kLatestVersion : 2;
+    PutU32(bytes + 8, version);
     AesGcmKey wrapping;
     if (!RandomBytes(bytes + 40, 16 + GCM_NONCE_SIZE) ||
         !DeriveWrappingKey(password, bytes, &wrapping))
         return false;
-    std::vector<uint8_t> part = WrappedPart(bytes, kLatestVersion, binding);
+    std::vector<uint8_t> part = WrappedPart(bytes, version, binding);
     return wrapping.Seal(bytes + 56, part.data(), uint32_t(part.size()), contentKey, AES_KEY_SIZE,
                          bytes + 68, bytes + 100);
 }

@@ -4,7 +4,7 @@
 //
 // Header (little-endian), STRONG_HEADER_SIZE bytes:
 //   0  8  magic "OVSTRONG"
-//   8  4  version, 1 or 2 (below)
+//   8  4  version, 1, 2 or 3 (below)
 //  12  4  key derivation, 1 = PBKDF2-HMAC-SHA256
 //  16  4  iterations (STRONG_MIN_ITERATIONS .. STRONG_MAX_ITERATIONS)
 //  20  4  segment size, STRONG_SEGMENT_SIZE
@@ -16,13 +16,16 @@
 // 100 16  its tag
 // The content key's tag covers, as additional data:
 //   version 1: bytes 0..67 of the header;
-//   version 2: bytes 0..67, then the vault's id (4 bytes), the length of its container's name
-//              (4 bytes) and that name ("%8.8x.vlt" of the id), so that a container opens only
-//              as its own vault's.
-// Every container written now is of version 2 (a new password on a container of version 1
-// rewrites its header as version 2). A container of version 1 still opens; its password may be
-// the one typed in the ANSI or the console's code page (EarlierPasswordForms), where version 2
-// takes the password's UTF-8 bytes alone.
+//   version 2 and 3: bytes 0..67, then the vault's id (4 bytes), the length of its container's
+//              name (4 bytes) and that name ("%8.8x.vlt" of the id), so that a container opens
+//              only as its own vault's.
+// The entry stream's names are in the ANSI code page in versions 1 and 2, as in the classic
+// container, and in UTF-8 from version 3, so that a name may be any that Windows allows
+// (StrongEntryNameEncoding). Every container written now is of version 3. A new password keeps
+// the encoding of the names the segments hold: it rewrites the header of a container of version
+// 1 or 2 as version 2, one of version 3 as version 3. A container of version 1 still opens; its
+// password may be the one typed in the ANSI or the console's code page (EarlierPasswordForms),
+// where version 2 and 3 take the password's UTF-8 bytes alone.
 // Segments follow: each STRONG_SEGMENT_SIZE bytes of the entry stream (the last one 0 up to that
 // many) encrypted under the content key and followed by its 16-byte tag. The nonce is the
 // segment's number (8 bytes, little-endian), three zero bytes and 1 on the last segment, else 0;
@@ -48,6 +51,11 @@ enum : uint32_t {
     STRONG_MAX_ITERATIONS = 10000000,
 };
 
+// The version every new container is written in.
+enum : uint32_t { STRONG_LATEST_VERSION = 3 };
+// The encoding of the names in the entry stream of a container of `version`.
+NameEncoding StrongEntryNameEncoding(uint32_t version);
+
 // The container's size for an entry stream of `stream` bytes.
 uint64_t StrongContainerSize(uint64_t stream);
 
@@ -66,8 +74,8 @@ struct StrongHeader {
     // under the password for the vault `binding` names.
     bool Make(const char* password, const ContainerBinding& binding,
               const uint8_t streamId[STRONG_STREAM_ID_SIZE], uint8_t contentKey[AES_KEY_SIZE]);
-    // Gives the content key a new password: new salt and nonce, the latest version, the stream
-    // id kept.
+    // Gives the content key a new password: new salt and nonce, the latest version that keeps
+    // the entry names' encoding (2 for ANSI names, 3 for UTF-8), the stream id kept.
     bool Wrap(const char* password, const ContainerBinding& binding,
               const uint8_t contentKey[AES_KEY_SIZE]);
     // False when the header is not one of ours, or the password does not unwrap it for the
@@ -75,6 +83,7 @@ struct StrongHeader {
     bool Unwrap(const char* password, const ContainerBinding& binding,
                 uint8_t contentKey[AES_KEY_SIZE]) const;
     const uint8_t* StreamId() const { return bytes + 24; }
+    uint32_t Version() const;
 };
 
 class StrongContainerWriter : public EntryWriter {
@@ -115,6 +124,8 @@ public:
     Opened Open(const char* password, const ContainerBinding& binding);
     // Once opened: the stream id of the lock that wrote the container.
     const uint8_t* StreamId() const { return header_.StreamId(); }
+    // Once opened: the encoding of the names in its entry stream.
+    NameEncoding EntryNames() const { return StrongEntryNameEncoding(header_.Version()); }
     // SHORT as well when a segment fails its tag: nothing of that segment is given out.
     Result Take(uint32_t length, const uint8_t** data) override;
     uint64_t Count() const override { return count_; }

@@ -1,6 +1,5 @@
 #include "file_list.h"
 
-#include "ansi_name.h"
 #include "directory_tree.h"
 #include "long_path.h"
 #include "vault_path.h"
@@ -24,7 +23,7 @@ void FileList::Search(const std::string& dir, const std::string& mask, bool must
     // Searched by UTF-16 name, so that a name the code page cannot hold is seen, not skipped.
     std::string pattern = mask.empty() ? dir : dir + "\\" + mask;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(LongPath(pattern).c_str(), &found);
+    HANDLE search = FindFirstFileW(LongPath(pattern, encoding).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         if (mustExist || (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND))
@@ -35,7 +34,7 @@ void FileList::Search(const std::string& dir, const std::string& mask, bool must
         if (!wcscmp(found.cFileName, L".") || !wcscmp(found.cFileName, L".."))
             continue;
         std::string name;
-        bool representable = NarrowExactly(found.cFileName, &name);
+        bool representable = NarrowName(found.cFileName, encoding, &name);
         FileEntry entry;
         entry.attributes = found.dwFileAttributes;
         entry.path = mask.empty() ? dir : dir + "\\" + name;

@@ -16,12 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "../base/name_encoding.h"
 #include "file_stamp.h"
 
 struct FileEntry {
     uint32_t attributes;  // as found; FILE_ATTRIBUTE_DIRECTORY marks a directory
     uint64_t size;        // 0 for a directory
-    std::string path;     // full path
+    std::string path;     // full path, in the list's encoding
     // Set for a file that may be deleted only as it was when this was taken (a file whose
     // contents a lock has put into its container); unknown otherwise.
     FileStamp stamp;
@@ -32,6 +33,10 @@ struct FileEntry {
 
 class FileList {
 public:
+    // Every path the list takes and gives is in `encoding`: ANSI for the classic container's
+    // names and the program's own folders, UTF-8 for a vault encrypted with its password.
+    explicit FileList(NameEncoding encoding = NameEncoding::ANSI) : encoding(encoding) {}
+
     // Appends what lies under dir and returns the number of entries now in the list. An empty
     // mask adds dir's own entry only; otherwise every name matching mask, at every level,
     // is added and directories are entered at once. A path that cannot be searched adds nothing
@@ -47,7 +52,7 @@ public:
     // on. A file with a known stamp is held against writers, compared and deleted only when its
     // stamp is still the same; one that has changed stays and is noted in changedPaths. True when
     // the job ran to its end. cancelRefusal: for a deletion that must not stop halfway, what the
-    // user is told instead of cancelling.
+    // user is told instead of cancelling, in the list's encoding.
     bool DeleteAll(const std::string& cancelRefusal = std::string());
 
     // Appends one entry at the tail.
@@ -62,6 +67,7 @@ public:
     // The system error code of the last failed step of a job that did not run to its end; 0 when
     // a job starts.
     uint32_t lastError = 0;
+    // The paths below are in the list's encoding.
     // After a failed CopyTo: the target that could not be written and why. After DeleteAll:
     // the first entry that could not be removed (the job goes on past it) and why. Else "", 0.
     std::string failedPath;
@@ -69,11 +75,14 @@ public:
     // After DeleteAll: the files kept because they changed after their stamps were taken.
     std::vector<std::string> changedPaths;
 
-    // The first folder that could not be searched, or entry whose name the ANSI code page cannot
-    // represent (ERROR_NO_UNICODE_TRANSLATION; its path then shows '?' in place of those
-    // characters), with the system's reason. Empty when everything was listed.
+    // The first folder that could not be searched, or entry whose name the list's encoding cannot
+    // represent (ERROR_NO_UNICODE_TRANSLATION: a name the ANSI code page lacks characters of, or
+    // one with a lone surrogate; its path then shows a stand-in for those characters), with the
+    // system's reason. Empty when everything was listed. In the list's encoding.
     std::string problemPath;
     uint32_t problemError = 0;
+
+    const NameEncoding encoding;
 
 private:
     // Lists dir's entries matching mask, recursively; mustExist: dir was found by a search, so

@@ -29,10 +29,10 @@ bool StampOfHandle(HANDLE file, FileStamp* stamp)
     return true;
 }
 
-bool StampOfPath(const std::string& path, FileStamp* stamp)
+bool StampOfPath(const std::string& path, FileStamp* stamp, NameEncoding encoding)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(LongPath(path).c_str(), GetFileExInfoStandard, &data))
+    if (!GetFileAttributesExW(LongPath(path, encoding).c_str(), GetFileExInfoStandard, &data))
         return false;
     stamp->known = true;
     stamp->size = Joined(data.nFileSizeHigh, data.nFileSizeLow);

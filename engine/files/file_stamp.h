@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "../base/name_encoding.h"
+
 struct FileStamp {
     bool known = false;  // false: nothing was learnt, and the stamp equals no other
     uint64_t size = 0;
@@ -24,4 +26,4 @@ struct FileStamp {
 bool StampOfHandle(HANDLE file, FileStamp* stamp);
 // The stamp of the file at path, read without opening it, so that no other program is kept from
 // anything meanwhile. False (with the system's error) when it cannot be read.
-bool StampOfPath(const std::string& path, FileStamp* stamp);
+bool StampOfPath(const std::string& path, FileStamp* stamp, NameEncoding encoding = NameEncoding::ANSI);

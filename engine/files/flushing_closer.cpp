@@ -32,7 +32,7 @@ void FlushingCloser::Hand(WinFile& file, const std::string& path)
         while (threads_.size() < size_t(kThreads))
             threads_.emplace_back([this] { Run(); });
         changed_.wait(hold, [this] { return waiting_.size() < kMostWaiting; });
-        open_.insert(FileNameKey(path));
+        open_.insert(FileNameKey(path, encoding));
         waiting_.push_back(std::move(handed));
     }
     changed_.notify_all();
@@ -40,7 +40,7 @@ void FlushingCloser::Hand(WinFile& file, const std::string& path)
 
 void FlushingCloser::WaitFor(const std::string& path)
 {
-    std::wstring key = FileNameKey(path);
+    std::wstring key = FileNameKey(path, encoding);
     std::unique_lock<SlimMutex> hold(mutex_);
     changed_.wait(hold, [this, &key] { return open_.count(key) == 0; });
 }
@@ -75,7 +75,7 @@ void FlushingCloser::Run()
             error_ = error ? error : ERROR_WRITE_FAULT;
             failedPath_ = handed.path;
         }
-        open_.erase(open_.find(FileNameKey(handed.path)));
+        open_.erase(open_.find(FileNameKey(handed.path, encoding)));
         changed_.notify_all();
     }
 }

@@ -29,6 +29,9 @@ public:
     // *failedPath names the first such file and the system's last error says why.
     bool Finish(std::string* failedPath);
 
+    // The encoding of every path handed over, set before the first.
+    NameEncoding encoding = NameEncoding::ANSI;
+
 private:
     struct Handed {
         std::unique_ptr<WinFile> file;

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "ansi_name.h"
 
 namespace {
 
@@ -31,9 +30,9 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix)
 
 }  // namespace
 
-std::wstring LongPath(const std::string& path)
+std::wstring LongPath(const std::string& path, NameEncoding encoding)
 {
-    std::wstring wide = WidenAnsi(path);
+    std::wstring wide = WidenName(path, encoding);
     if (wide.size() > kLongest)
         return std::wstring();
     if (wide.size() < kShortEnough || StartsWith(wide, L"\\\\?\\") || StartsWith(wide, L"\\\\.\\"))

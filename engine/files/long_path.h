@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "../base/name_encoding.h"
+
 // The path as the UTF-16 file calls take it at any length. A path short enough for the ANSI
 // calls comes back as it is (only widened), so it reaches exactly what they would reach. A longer
 // one is made absolute and normalised the way the system normalises short paths (slashes become
@@ -14,4 +16,6 @@
 // already has such a prefix is left as it is. A path longer than the system takes (32,766
 // characters with the prefix) comes back empty, which every file call refuses
 // (ERROR_PATH_NOT_FOUND), so that it never reaches another file.
-std::wstring LongPath(const std::string& path);
+// `encoding`: the one the path is in (the vault jobs of a vault encrypted with its password
+// hold their paths in UTF-8).
+std::wstring LongPath(const std::string& path, NameEncoding encoding = NameEncoding::ANSI);

@@ -45,23 +45,24 @@ bool Proceed()
 
 using file_faults::Proceed;
 
-bool WinFile::OpenForReading(const std::string& path)
+bool WinFile::OpenForReading(const std::string& path, NameEncoding encoding)
 {
     Close();
     if (!Proceed())
         return false;
-    handle_ = CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    handle_ = CreateFileW(LongPath(path, encoding).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     return IsOpen();
 }
 
-bool WinFile::Create(const std::string& path, bool alsoRead, DWORD attributes)
+bool WinFile::Create(const std::string& path, bool alsoRead, DWORD attributes,
+                     NameEncoding encoding)
 {
     Close();
     if (!Proceed())
         return false;
     DWORD access = GENERIC_WRITE | (alsoRead ? GENERIC_READ : 0);
-    handle_ = CreateFileW(LongPath(path).c_str(), access, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    handle_ = CreateFileW(LongPath(path, encoding).c_str(), access, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                           attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
     return IsOpen();
 }
@@ -128,37 +129,37 @@ bool WinFile::Size(uint64_t* size) const
     return true;
 }
 
-bool SetAttributes(const std::string& path, DWORD attributes)
+bool SetAttributes(const std::string& path, DWORD attributes, NameEncoding encoding)
 {
-    return Proceed() && SetFileAttributesW(LongPath(path).c_str(), attributes);
+    return Proceed() && SetFileAttributesW(LongPath(path, encoding).c_str(), attributes);
 }
 
-bool MakeDirectory(const std::string& path)
+bool MakeDirectory(const std::string& path, NameEncoding encoding)
 {
-    return Proceed() && CreateDirectoryW(LongPath(path).c_str(), nullptr);
+    return Proceed() && CreateDirectoryW(LongPath(path, encoding).c_str(), nullptr);
 }
 
-bool MovePath(const std::string& from, const std::string& to, DWORD flags)
+bool MovePath(const std::string& from, const std::string& to, DWORD flags, NameEncoding encoding)
 {
-    return Proceed() && MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), flags);
+    return Proceed() && MoveFileExW(LongPath(from, encoding).c_str(), LongPath(to, encoding).c_str(), flags);
 }
 
-bool RemoveFile(const std::string& path)
+bool RemoveFile(const std::string& path, NameEncoding encoding)
 {
-    return Proceed() && DeleteFileW(LongPath(path).c_str());
+    return Proceed() && DeleteFileW(LongPath(path, encoding).c_str());
 }
 
-bool RemoveEmptyDirectory(const std::string& path)
+bool RemoveEmptyDirectory(const std::string& path, NameEncoding encoding)
 {
-    return Proceed() && RemoveDirectoryW(LongPath(path).c_str());
+    return Proceed() && RemoveDirectoryW(LongPath(path, encoding).c_str());
 }
 
-bool RemoveAnyFile(const std::string& path)
+bool RemoveAnyFile(const std::string& path, NameEncoding encoding)
 {
-    if (AttributesOf(path) == INVALID_FILE_ATTRIBUTES)
+    if (AttributesOf(path, encoding) == INVALID_FILE_ATTRIBUTES)
         return true;
-    SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
-    return RemoveFile(path);
+    SetAttributes(path, FILE_ATTRIBUTE_NORMAL, encoding);
+    return RemoveFile(path, encoding);
 }
 
-DWORD AttributesOf(const std::string& path) { return GetFileAttributesW(LongPath(path).c_str()); }
+DWORD AttributesOf(const std::string& path, NameEncoding encoding) { return GetFileAttributesW(LongPath(path, encoding).c_str()); }

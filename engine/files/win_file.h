@@ -1,14 +1,16 @@
 #pragma once
 // The file layer of the vault jobs: an open file handle that closes itself, with reads and
 // writes that report whole transfers, and the path operations beside it. Paths may be of any
-// length (LongPath). Every operation here that can fail goes through one counter, the fault
-// seam, so that tests can make any one of them fail, or end the process there.
+// length (LongPath), and are in the encoding given (ANSI unless told). Every operation here that
+// can fail goes through one counter, the fault seam, so that tests can make any one of them fail,
+// or end the process there.
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 
+#include "../base/name_encoding.h"
 #include "file_stamp.h"
 
 class WinFile {
@@ -19,11 +21,12 @@ public:
     WinFile& operator=(const WinFile&) = delete;
 
     // Opens for sequential reading; others may read but not write.
-    bool OpenForReading(const std::string& path);
+    bool OpenForReading(const std::string& path, NameEncoding encoding = NameEncoding::ANSI);
     // Creates or truncates for writing (reading too when asked), giving a new file `attributes`;
     // others may read but not write.
     bool Create(const std::string& path, bool alsoRead = false,
-                DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+                DWORD attributes = FILE_ATTRIBUTE_NORMAL,
+                NameEncoding encoding = NameEncoding::ANSI);
     void Close();
     // Takes the handle of `other` (closing its own); `other` is left closed.
     void TakeOver(WinFile& other);
@@ -49,17 +52,22 @@ private:
 
 // The path operations of the vault jobs, each the system call of that name. True on success;
 // otherwise the system's last error says why.
-bool SetAttributes(const std::string& path, DWORD attributes);  // SetFileAttributes
-bool MakeDirectory(const std::string& path);                    // CreateDirectory
-bool MovePath(const std::string& from, const std::string& to, DWORD flags = 0);  // MoveFileEx
-bool RemoveFile(const std::string& path);                       // DeleteFile
-bool RemoveEmptyDirectory(const std::string& path);             // RemoveDirectory
+bool SetAttributes(const std::string& path, DWORD attributes,  // SetFileAttributes
+                   NameEncoding encoding = NameEncoding::ANSI);
+bool MakeDirectory(const std::string& path,  // CreateDirectory
+                   NameEncoding encoding = NameEncoding::ANSI);
+bool MovePath(const std::string& from, const std::string& to, DWORD flags = 0,  // MoveFileEx
+              NameEncoding encoding = NameEncoding::ANSI);
+bool RemoveFile(const std::string& path,  // DeleteFile
+                NameEncoding encoding = NameEncoding::ANSI);
+bool RemoveEmptyDirectory(const std::string& path,  // RemoveDirectory
+                          NameEncoding encoding = NameEncoding::ANSI);
 // Deletes a file whatever its attributes (read-only, hidden, system). True when it is gone, or
 // was not there.
-bool RemoveAnyFile(const std::string& path);
+bool RemoveAnyFile(const std::string& path, NameEncoding encoding = NameEncoding::ANSI);
 // GetFileAttributes: INVALID_FILE_ATTRIBUTES when the path names nothing. Only looks, so it is
 // not counted.
-DWORD AttributesOf(const std::string& path);
+DWORD AttributesOf(const std::string& path, NameEncoding encoding = NameEncoding::ANSI);
 
 // The fault seam. Every operation above that can fail (opening, creating, reading, skipping,
 // writing, flushing, and each path operation) is counted; an armed fault makes the one operation

@@ -1,4 +1,5 @@
 #include "../container/container_stream.h"
+#include "../container/entry_head.h"
 #include "../files/directory_tree.h"
 #include "../names/vault_name.h"
 #include "entry_stream_choice.h"
@@ -57,26 +58,40 @@ Step FailRead(VaultJob& job, EntryReader::Result read)
     return Step::Stop;
 }
 
-// A name from the container as a message can show it: at most 100 bytes, with control
-// characters as '?' (a zero would end the message there, a line break pass for one of ours).
-std::string ShownName(const std::string& name)
+// A name from the container, in the job's encoding, as a message can show it: at most 100
+// bytes, with control characters as '?' (a zero would end the message there, a line break pass
+// for one of ours). A UTF-8 name is cut between two characters, never inside one.
+std::string ShownName(const std::string& name, NameEncoding encoding)
 {
-    std::string shown = name.substr(0, 100);
+    size_t end = name.size() < 100 ? name.size() : 100;
+    if (encoding == NameEncoding::UTF8)
+        while (end < name.size() && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80)
+            --end;
+    std::string shown = name.substr(0, end);
     for (char& c : shown)
         if (static_cast<unsigned char>(c) < 32)
             c = '?';
     return shown;
 }
 
+// Ends the job on an entry that cannot be restored under its own name.
+Step FailName(VaultJob& job, const std::string& shown)
+{
+    FailWith(job, "The container " + ContainerOf(job) + " holds an entry that cannot be restored "
+             "under its own name (\"" + shown + "\"). The vault has been left locked.");
+    return Step::Stop;
+}
+
 // Creates the target; an existing read-only or hidden file of the same name (one this unlock
 // made from an earlier entry) is made normal first so that it can be replaced. *existed: the
 // file was there already, so the attributes given here were not applied.
-bool CreateTarget(WinFile& file, const std::string& target, uint32_t attributes, bool* existed)
+bool CreateTarget(WinFile& file, const std::string& target, uint32_t attributes,
+                  NameEncoding names, bool* existed)
 {
-    bool created = file.Create(target, false, attributes);
+    bool created = file.Create(target, false, attributes, names);
     if (!created && GetLastError() == ERROR_ACCESS_DENIED) {
-        SetAttributes(target, FILE_ATTRIBUTE_NORMAL);
-        created = file.Create(target, false, attributes);
+        SetAttributes(target, FILE_ATTRIBUTE_NORMAL, names);
+        created = file.Create(target, false, attributes, names);
     }
     *existed = created && GetLastError() == ERROR_ALREADY_EXISTS;
     return created;
@@ -91,7 +106,7 @@ Step RestoreFile(VaultJob& job, EntryReader& reader, const EntryHeader& header,
     WinFile file;
     bool existed = false;
     job.closer.WaitFor(target);  // an earlier entry of the same name
-    if (!CreateTarget(file, target, attributes, &existed))
+    if (!CreateTarget(file, target, attributes, job.names, &existed))
         return Fail(job, GetLastError(), target), Step::Stop;
     RestoredFileWriter writer(file, header.size);
     uint64_t remaining = header.size;
@@ -115,7 +130,8 @@ Step RestoreFile(VaultJob& job, EntryReader& reader, const EntryHeader& header,
     // by then (the launcher waits for the closer).
     job.closer.Hand(file, target);
     // The file ends with the attributes of the entry restored last.
-    if (existed && !SetAttributes(target, attributes ? attributes : FILE_ATTRIBUTE_NORMAL))
+    if (existed &&
+        !SetAttributes(target, attributes ? attributes : FILE_ATTRIBUTE_NORMAL, job.names))
         return Fail(job, GetLastError(), target), Step::Stop;
     return Step::Next;
 }
@@ -124,33 +140,35 @@ Step RestoreDirectory(VaultJob& job, const std::string& target)
 {
     if (!job.folderIsNew && !job.journal.Prepare(target, true))
         return Fail(job, GetLastError(), target), Step::Stop;
-    if (!CreateDirectoryTree(target))
+    if (!CreateDirectoryTree(target, job.names))
         return Fail(job, GetLastError(), target), Step::Stop;
     return Step::Next;
 }
 
-// Restores the next entry of the container.
-Step RestoreEntry(VaultJob& job, EntryReader& reader, const std::string& folder)
+// Restores the next entry of the container, whose names are in `streamNames`.
+Step RestoreEntry(VaultJob& job, EntryReader& reader, NameEncoding streamNames,
+                  const std::string& folder)
 {
-    const uint8_t* data = nullptr;
-    EntryReader::Result read = reader.Take(ENTRY_HEADER_SIZE, &data);
-    if (read == EntryReader::END)
+    EntryHeader header;
+    std::string relative;
+    switch (ReadEntryHead(reader, streamNames, job.names, &header, &relative)) {
+    case EntryHeadRead::OK:
+        break;
+    case EntryHeadRead::END:
         return Step::End;
-    if (read != EntryReader::OK)
-        return FailRead(job, read);
-    EntryHeader header = DecodeEntryHeader(data);
-    if (header.type != ENTRY_TYPE || header.nameLength > MAX_ENTRY_NAME_LENGTH)
+    case EntryHeadRead::DAMAGED:
         return FailDamaged(job);
-    read = reader.Take(uint32_t(PaddedSize(header.nameLength)), &data);
-    if (read != EntryReader::OK)
-        return FailRead(job, read);
-    std::string relative(reinterpret_cast<const char*>(data), header.nameLength);
-    if (!IsSafeRelativeName(relative)) {
-        FailWith(job, "The container " + ContainerOf(job) + " holds an entry that cannot be restored "
-                 "under its own name (\"" + ShownName(relative) + "\"). The vault has been "
-                 "left locked.");
-        return Step::Stop;
+    case EntryHeadRead::FAILED:
+        return FailRead(job, EntryReader::FAILED);
+    case EntryHeadRead::BAD_NAME:
+        // Not text: shown as far as it is plain ASCII, so the message itself stays text.
+        for (char& c : relative)
+            if (static_cast<unsigned char>(c) >= 0x80)
+                c = '?';
+        return FailName(job, ShownName(relative, job.names));
     }
+    if (!IsSafeRelativeName(relative, job.names))
+        return FailName(job, ShownName(relative, job.names));
     std::string target = folder + "\\" + relative;
     std::string status = "Processing " + relative;
     Report(job, &status, reader.Count());
@@ -168,13 +186,14 @@ DWORD WINAPI DecryptVaultProc(void* parameter)
     std::string folder = job.folderPath;
     std::string containerPath = ContainerOf(job);
     // Nothing is restored unless the vault folder is a folder (not a file of its name).
-    if (!CreateDirectoryTree(folder))
+    if (!CreateDirectoryTree(folder, job.names))
         return Fail(job, GetLastError(), folder), 0;
     WinFile container;
-    if (!container.OpenForReading(containerPath))
+    if (!container.OpenForReading(containerPath, job.names))
         return Fail(job, GetLastError(), containerPath), 0;
     ReaderRefusal refused = ReaderRefusal::NONE;
-    std::unique_ptr<EntryReader> chosen = MakeEntryReader(job, container, &refused);
+    NameEncoding streamNames = NameEncoding::ANSI;
+    std::unique_ptr<EntryReader> chosen = MakeEntryReader(job, container, &refused, &streamNames);
     if (!chosen) {
         if (refused == ReaderRefusal::NONE)
             Fail(job, GetLastError(), containerPath);
@@ -188,7 +207,7 @@ DWORD WINAPI DecryptVaultProc(void* parameter)
     for (;;) {
         if (job.progress.IsCancelRequested())
             return 0;
-        Step step = RestoreEntry(job, reader, folder);
+        Step step = RestoreEntry(job, reader, streamNames, folder);
         if (step == Step::Stop)
             return 0;
         if (step == Step::End)

@@ -1,4 +1,5 @@
 #include "../container/container_stream.h"
+#include "../container/entry_head.h"
 #include "entry_stream_choice.h"
 #include "progress_dialog.h"
 #include "vault_job.h"
@@ -7,20 +8,14 @@ using namespace vault_job;
 
 namespace {
 
+// The entry's relative name is in the job's encoding, which is the stream's (MakeEntryWriter).
 bool AppendEntryHead(EntryWriter& writer, const FileEntry& entry, const std::string& relative)
 {
-    uint8_t* at = writer.Room(ENTRY_HEADER_SIZE + CONTENT_CHUNK, nullptr);
-    if (!at)
-        return false;
     EntryHeader header;
     header.attributes = entry.attributes;
     header.size = entry.IsDirectory() ? 0 : entry.size;
     header.nameLength = uint16_t(relative.size());
-    EncodeEntryHeader(header, at);
-    relative.copy(reinterpret_cast<char*>(at + ENTRY_HEADER_SIZE), relative.size());
-    // The header is whole blocks, so sealing both at once pads only the name.
-    writer.Seal(ENTRY_HEADER_SIZE + uint32_t(relative.size()));
-    return true;
+    return WriteEntryHead(writer, header, relative);
 }
 
 enum class Outcome { Done, Ended };
@@ -44,7 +39,7 @@ Outcome AppendContents(VaultJob& job, EntryWriter& writer, const FileEntry& entr
                        FileStamp* stamp)
 {
     WinFile file;
-    if (!file.OpenForReading(entry.path)) {
+    if (!file.OpenForReading(entry.path, job.names)) {
         Fail(job, GetLastError(), entry.path);  // in use by another program, say
         return Outcome::Ended;
     }
@@ -92,7 +87,7 @@ std::string FirstChangedFile(const VaultJob& job)
         if (entry.IsDirectory())
             continue;
         FileStamp now;
-        if (StampOfPath(entry.path, &now) ? !now.Matches(read)
+        if (StampOfPath(entry.path, &now, job.names) ? !now.Matches(read)
                                           : GetLastError() != ERROR_FILE_NOT_FOUND)
             return entry.path;
     }
@@ -106,9 +101,9 @@ std::string FirstChangedFile(const VaultJob& job)
 bool PlaceContainer(VaultJob& job, WinFile& container, const std::string& containerPath)
 {
     container.Close();
-    if (!SetAttributes(job.partialPath, FILE_ATTRIBUTE_HIDDEN))
+    if (!SetAttributes(job.partialPath, FILE_ATTRIBUTE_HIDDEN, job.names))
         return Fail(job, GetLastError(), ShownContainerPath(job)), false;
-    if (!MovePath(job.partialPath, containerPath, MOVEFILE_WRITE_THROUGH))
+    if (!MovePath(job.partialPath, containerPath, MOVEFILE_WRITE_THROUGH, job.names))
         return Fail(job, GetLastError(), containerPath), false;
     job.placed = true;
     return true;
@@ -121,7 +116,7 @@ DWORD WINAPI EncryptVaultProc(void* parameter)
     std::string containerPath = job.containerPath;
     std::string folder = job.folderPath;
     WinFile container;
-    if (!container.Create(job.partialPath, true))
+    if (!container.Create(job.partialPath, true, FILE_ATTRIBUTE_NORMAL, job.names))
         return Fail(job, GetLastError(), ShownContainerPath(job)), 0;
     std::unique_ptr<EntryWriter> chosen = MakeEntryWriter(job, container);
     if (!chosen)

@@ -23,9 +23,10 @@ std::unique_ptr<EntryWriter> MakeEntryWriter(VaultJob& job, WinFile& container)
 }
 
 std::unique_ptr<EntryReader> MakeEntryReader(VaultJob& job, WinFile& container,
-                                             ReaderRefusal* refused)
+                                             ReaderRefusal* refused, NameEncoding* names)
 {
     *refused = ReaderRefusal::NONE;
+    *names = NameEncoding::ANSI;
     if (!job.strong) {
         uint8_t* buffer = TransferBuffer(job);
         if (!buffer)
@@ -38,8 +39,10 @@ std::unique_ptr<EntryReader> MakeEntryReader(VaultJob& job, WinFile& container,
     StrongContainerReader::Opened opened = reader->Open(job.password, job.binding);
     if (opened == StrongContainerReader::OPENED) {
         if (!job.streamKnown ||
-            std::memcmp(reader->StreamId(), job.streamId, STRONG_STREAM_ID_SIZE) == 0)
+            std::memcmp(reader->StreamId(), job.streamId, STRONG_STREAM_ID_SIZE) == 0) {
+            *names = reader->EntryNames();
             return reader;
+        }
         *refused = ReaderRefusal::OTHER_LOCK;
         return nullptr;
     }

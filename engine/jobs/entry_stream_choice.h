@@ -9,7 +9,8 @@
 #include "vault_job.h"
 
 // A strong container's header is written here (after a slow derivation). Null when it cannot
-// be (the system's error says why).
+// be (the system's error says why). The stream takes its names in the job's encoding, which is
+// the container's: ANSI for a classic one, UTF-8 for a strong one (STRONG_LATEST_VERSION).
 std::unique_ptr<EntryWriter> MakeEntryWriter(VaultJob& job, WinFile& container);
 
 enum class ReaderRefusal {
@@ -19,6 +20,6 @@ enum class ReaderRefusal {
 };
 
 // A strong container's header is read and its content key unwrapped here. Null when it cannot
-// be, and *refused says why.
+// be, and *refused says why. *names: the encoding of the names in the stream.
 std::unique_ptr<EntryReader> MakeEntryReader(VaultJob& job, WinFile& container,
-                                             ReaderRefusal* refused);
+                                             ReaderRefusal* refused, NameEncoding* names);

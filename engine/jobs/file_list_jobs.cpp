@@ -14,6 +14,7 @@ bool FileList::CopyTo(const std::string& destination, bool overwrite)
     CopyJob job;
     job.list = this;
     job.destination = destination;
+    job.progress.encoding = encoding;
     job.overwrite = overwrite;
     if (RunJob(job.progress, CopyFilesProc, &job))
         return true;
@@ -29,6 +30,7 @@ bool FileList::DeleteAll(const std::string& cancelRefusal)
     DeleteJob job;
     job.list = this;
     job.progress.cancelRefusal = cancelRefusal;
+    job.progress.encoding = encoding;
     bool ranToEnd = RunJob(job.progress, DeleteFilesProc, &job);
     failedPath = job.failedPath;
     failedError = job.failedError;
@@ -75,15 +77,16 @@ bool FlushCopy(const std::wstring& target)
 }
 
 // Makes one entry at target; on failure the system's last error says why.
-bool CopyEntry(const FileEntry& entry, const std::string& target, bool overwrite)
+bool CopyEntry(const FileEntry& entry, const std::string& target, bool overwrite,
+               NameEncoding encoding)
 {
-    std::wstring longTarget = LongPath(target);
+    std::wstring longTarget = LongPath(target, encoding);
     if (entry.IsDirectory()) {
         SetFileAttributesW(longTarget.c_str(), FILE_ATTRIBUTE_DIRECTORY);
-        return CreateDirectoryTree(target);
+        return CreateDirectoryTree(target, encoding);
     }
     SetFileAttributesW(longTarget.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return CopyFileW(LongPath(entry.path).c_str(), longTarget.c_str(), !overwrite) &&
+    return CopyFileW(LongPath(entry.path, encoding).c_str(), longTarget.c_str(), !overwrite) &&
            FlushCopy(longTarget);
 }
 
@@ -103,10 +106,10 @@ void ClearAttributes(const FileEntry& entry, const std::wstring& path)
 // first. The attributes are touched only where they are set, as each call costs time on a
 // tree of thousands of files. A link's attributes are left alone: changing them could reach
 // what it points to.
-bool RemoveWithAttributes(const FileEntry& entry)
+bool RemoveWithAttributes(const FileEntry& entry, NameEncoding encoding)
 {
     const DWORD blocking = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    std::wstring path = LongPath(entry.path);
+    std::wstring path = LongPath(entry.path, encoding);
     if ((entry.attributes & blocking) && !entry.IsLink())
         ClearAttributes(entry, path);
     if (RemoveEntry(entry, path))
@@ -142,9 +145,9 @@ bool MarkForDeletion(HANDLE held)
 // Removes a file only while it has its stamp. It is held open from the comparison to its removal
 // (which takes place when the handle closes) so that nobody can write to it in between; readers
 // may go on reading. A file that has gone already is taken as removed.
-Removal RemoveIfUnchanged(const FileEntry& entry)
+Removal RemoveIfUnchanged(const FileEntry& entry, NameEncoding encoding)
 {
-    std::wstring path = LongPath(entry.path);
+    std::wstring path = LongPath(entry.path, encoding);
     HANDLE held = CreateFileW(path.c_str(), GENERIC_READ | DELETE,
                               FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
                               nullptr);
@@ -169,11 +172,11 @@ Removal RemoveIfUnchanged(const FileEntry& entry)
     return removal;
 }
 
-Removal DeleteEntry(const FileEntry& entry)
+Removal DeleteEntry(const FileEntry& entry, NameEncoding encoding)
 {
     if (entry.stamp.known && !entry.IsDirectory())
-        return RemoveIfUnchanged(entry);
-    return RemoveWithAttributes(entry) ? Removal::Removed : Removal::Failed;
+        return RemoveIfUnchanged(entry, encoding);
+    return RemoveWithAttributes(entry, encoding) ? Removal::Removed : Removal::Failed;
 }
 
 }  // namespace
@@ -189,7 +192,7 @@ DWORD WINAPI CopyFilesProc(void* parameter)
         std::string part = relative.Next(entry.path);
         std::string target = JoinPath(job.destination, part.substr(1));  // part starts with '\\'
         ReportStatus(job.progress, part);
-        if (!CopyEntry(entry, target, job.overwrite)) {
+        if (!CopyEntry(entry, target, job.overwrite, job.list->encoding)) {
             job.error = GetLastError();
             if (job.error == 0)
                 job.error = ERROR_GEN_FAILURE;
@@ -197,7 +200,7 @@ DWORD WINAPI CopyFilesProc(void* parameter)
             FailProgress(job.progress, job.error);
             return 0;
         }
-        SetFileAttributesW(LongPath(target).c_str(),
+        SetFileAttributesW(LongPath(target, job.list->encoding).c_str(),
                            entry.attributes & ~FILE_ATTRIBUTE_REPARSE_POINT);
         ReportOneMore(job.progress);
     }
@@ -214,7 +217,7 @@ DWORD WINAPI DeleteFilesProc(void* parameter)
         if (job.progress.IsCancelRequested())
             return 0;
         ReportStatus(job.progress, relative.Next(entry->path));
-        Removal removal = DeleteEntry(*entry);
+        Removal removal = DeleteEntry(*entry, job.list->encoding);
         if (removal == Removal::Changed) {
             job.changedPaths.push_back(entry->path);
         } else if (removal == Removal::Failed) {

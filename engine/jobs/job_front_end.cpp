@@ -37,12 +37,13 @@ public:
 
     bool IsRunning() const { return running_ != nullptr; }
 
-    void ShowError(const std::string& text) override
+    void ShowError(const std::string& text, NameEncoding encoding) override
     {
         // Above the running job's dialog while one is open, else above the active window.
         CProgressDlg* dialog = running_;
         HWND owner = dialog && dialog->m_hWnd ? dialog->m_hWnd : AfxGetSafeOwner();
-        MessageBoxA(owner, text.c_str(), AfxGetAppName().c_str(), MB_OK | MB_ICONSTOP);
+        MessageBoxW(owner, WidenName(text, encoding).c_str(),
+                    WidenName(AfxGetAppName(), NameEncoding::ANSI).c_str(), MB_OK | MB_ICONSTOP);
     }
 
 private:

@@ -12,8 +12,9 @@ public:
     // Runs proc(job) on a worker thread while showing `state`; returns after the worker has
     // ended. True when the job completed; false when it failed, was cancelled or never started.
     virtual bool RunJob(ProgressState& state, JobProc proc, void* job) = 0;
-    // Tells the user about a failure. May be called from a worker thread.
-    virtual void ShowError(const std::string& text) = 0;
+    // Tells the user about a failure, `text` being in `encoding`. May be called from a worker
+    // thread.
+    virtual void ShowError(const std::string& text, NameEncoding encoding) = 0;
 };
 
 // True while the progress dialog shows a job of this program's.
@@ -29,4 +30,7 @@ inline bool RunJob(ProgressState& state, JobProc proc, void* job)
 {
     return CurrentJobFrontEnd().RunJob(state, proc, job);
 }
-inline void ShowError(const std::string& text) { CurrentJobFrontEnd().ShowError(text); }
+inline void ShowError(const std::string& text, NameEncoding encoding = NameEncoding::ANSI)
+{
+    CurrentJobFrontEnd().ShowError(text, encoding);
+}

@@ -1,5 +1,6 @@
 #include "progress_dialog.h"
 
+#include "../../framework/win_app.h"
 #include "../../resources/resource.h"
 
 namespace {
@@ -63,9 +64,16 @@ void CProgressDlg::StateChanged(ProgressState& state)
 
 void CProgressDlg::DoDataExchange(CDataExchange* dx)
 {
-    DDX_Text(dx, IDC_PROGRESS_TITLE, m_title);
-    DDX_Text(dx, IDC_PROGRESS_STATUS, m_status);
     DDX_Control(dx, IDC_PROGRESS_BAR, m_bar);
+    if (!dx->save)
+        ShowTexts();
+}
+
+// Through the wide calls, so that a name in any script shows as it is.
+void CProgressDlg::ShowTexts()
+{
+    SetDlgItemTextW(m_hWnd, IDC_PROGRESS_TITLE, WidenName(m_title, m_encoding).c_str());
+    SetDlgItemTextW(m_hWnd, IDC_PROGRESS_STATUS, WidenName(m_status, m_encoding).c_str());
 }
 
 BOOL CProgressDlg::OnInitDialog()
@@ -73,6 +81,7 @@ BOOL CProgressDlg::OnInitDialog()
     // The worker has not run yet, so the state needs no lock here.
     m_title = m_state->title;
     m_status = m_state->status;
+    m_encoding = m_state->encoding;
     UpdateData(false);
     m_bar.SetRange(0, 100);
     m_bar.SetPos(0);
@@ -96,6 +105,7 @@ LRESULT CProgressDlg::OnProgress(WPARAM, LPARAM)
         } else {
             m_title = m_state->title;
             m_status = m_state->status;
+            m_encoding = m_state->encoding;
             position = PercentDone(m_state->done, m_state->total);
             if (m_state->done == m_state->total)
                 endCode = IDOK;
@@ -129,7 +139,8 @@ void CProgressDlg::OnCancel()
 {
     // A job that must run to its end says why instead of asking; it goes on meanwhile.
     if (!m_state->cancelRefusal.empty()) {
-        MessageBox(m_state->cancelRefusal, MB_OK | MB_ICONINFORMATION);
+        MessageBox(WidenName(m_state->cancelRefusal, m_state->encoding),
+                   WidenName(AfxGetAppName(), NameEncoding::ANSI), MB_OK | MB_ICONINFORMATION);
         return;
     }
     if (MessageBox("You have selected to cancel operation. Are you sure?",

@@ -34,6 +34,7 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
+    void ShowTexts();
     BOOL OnInitDialog() override;
     // Enter: the dialog has no default button, and only the job or Cancel ends it.
     void OnOK() override {}
@@ -46,6 +47,7 @@ protected:
 private:
     std::string m_title;
     std::string m_status;
+    NameEncoding m_encoding = NameEncoding::ANSI;  // of both texts
     CProgressCtrl m_bar;
     ProgressState* m_state;
     HANDLE m_thread = nullptr;

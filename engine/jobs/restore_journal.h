@@ -21,8 +21,10 @@
 
 class VaultNameCheck;
 
-// What an undo could not put right yet, for the user to be told.
+// What an undo could not put right yet, for the user to be told. Its paths and text are in the
+// journal's encoding.
 struct UndoLeft {
+    NameEncoding encoding = NameEncoding::ANSI;
     std::string failedPath;  // the first step that failed, and why
     DWORD failedError = 0;
     std::vector<std::string> files;    // restored files still in the vault folder
@@ -39,8 +41,10 @@ class RestoreJournal {
 public:
     // The journal of an unlock from `container` into `folder`; folderIsNew: the unlock makes the
     // folder. Writes it to the disk; false, with the system's error, when it cannot (nothing has
-    // changed then).
-    bool Begin(const std::string& folder, const std::string& container, bool folderIsNew);
+    // changed then). Every path it takes and notes is in `names` (UTF-8 for a vault encrypted
+    // with its password), and the journal says so on the disk.
+    bool Begin(const std::string& folder, const std::string& container, bool folderIsNew,
+               NameEncoding names = NameEncoding::ANSI);
 
     // Called before an entry is made at path in a folder that was there before: notes what will
     // be new (with any missing folders between the vault folder and it) and moves an existing
@@ -64,9 +68,11 @@ public:
     // *left says what an undo left. The folder of moved-aside files is touched only when it has
     // the name this container's has (ContainerFile::Replaced) and no vault of `store` (if any)
     // has it as its folder: a vault named so before the name rule refused such names may have
-    // taken it over.
+    // taken it over. folder and container are in `given`; the journal's own paths are in the
+    // encoding it says it was written in.
     static bool Resume(const std::string& folder, const std::string& container, bool committed,
-                       const VaultNameCheck* store, UndoLeft* left = nullptr);
+                       const VaultNameCheck* store, UndoLeft* left = nullptr,
+                       NameEncoding given = NameEncoding::ANSI);
 
 private:
     bool Note(const std::string& line, bool throughToDisk = false);
@@ -75,6 +81,7 @@ private:
 
     std::string folder_;
     std::string container_;
+    NameEncoding names_ = NameEncoding::ANSI;
     std::string asideFolder_;  // made on the first need
     WinFile file_;
     std::set<std::wstring> madeByUs_;

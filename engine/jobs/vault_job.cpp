@@ -30,13 +30,13 @@ void Report(VaultJob& job, const std::string* status, uint64_t done)
 void Fail(VaultJob& job, DWORD error, const std::string& path)
 {
     if (!path.empty())
-        ShowError(FileErrorText(error, path));
+        ShowError(FileErrorText(error, path), job.names);
     FailProgress(job.progress, VAULT_JOB_FAILED);
 }
 
 void FailWith(VaultJob& job, const std::string& text)
 {
-    ShowError(text);
+    ShowError(text, job.names);
     FailProgress(job.progress, VAULT_JOB_FAILED);
 }
 

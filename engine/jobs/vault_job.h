@@ -41,6 +41,11 @@ struct VaultJob {
     // container written by another lock (an earlier one put back) is refused.
     uint8_t streamId[STRONG_STREAM_ID_SIZE] = {};
     bool streamKnown = false;
+    // The encoding of every path and text of the job (the vault's name, its folder, its
+    // container, the entries' paths, the progress texts and messages): ANSI for a classic vault,
+    // whose container holds ANSI names, UTF-8 for a strong one, whose names may be any Windows
+    // allows. files, progress, journal and closer are in it too.
+    NameEncoding names = NameEncoding::ANSI;
     // The vault: its name (for titles and messages), its folder and its container, and what a
     // strong container binds it to. The job knows nothing else of the vault's record.
     std::string vaultName;
@@ -77,7 +82,8 @@ namespace vault_job {
 // last error) when there is no memory for it.
 uint8_t* TransferBuffer(VaultJob& job);
 void Report(VaultJob& job, const std::string* status, uint64_t done);
-// Ends the job as failed; with a path, first tells the user why it could not be accessed.
+// Ends the job as failed; with a path, first tells the user why it could not be accessed. Paths
+// and texts are in the job's encoding.
 void Fail(VaultJob& job, DWORD error = 0, const std::string& path = std::string());
 // Ends the job as failed, first telling the user `text`.
 void FailWith(VaultJob& job, const std::string& text);

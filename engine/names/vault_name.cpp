@@ -14,16 +14,26 @@ std::string UpperAscii(std::string text)
     return text;
 }
 
-// COM and LPT take a digit or a superscript 1, 2 or 3, by its byte in the ANSI code page
-// (Windows-1252: 0xB9, 0xB2, 0xB3), since names are kept in that code page.
-bool IsPortNumber(char c)
+// COM and LPT take a digit or a superscript 1, 2 or 3: by its byte in the ANSI code page
+// (Windows-1252: 0xB9, 0xB2, 0xB3), or by its two in UTF-8 (0xC2 and the same byte).
+bool IsPortNumber(const std::string& number, NameEncoding encoding)
 {
-    unsigned char byte = static_cast<unsigned char>(c);
+    std::string superscript = number;
+    if (encoding == NameEncoding::UTF8) {
+        if (number.size() == 1)
+            return number[0] >= '0' && number[0] <= '9';
+        if (number.size() != 2 || static_cast<unsigned char>(number[0]) != 0xC2)
+            return false;
+        superscript = number.substr(1);
+    }
+    if (superscript.size() != 1)
+        return false;
+    unsigned char byte = static_cast<unsigned char>(superscript[0]);
     return (byte >= '0' && byte <= '9') || byte == 0xB9 || byte == 0xB2 || byte == 0xB3;
 }
 
 // The device names answer with or without an extension and with blanks before it ("nul .txt").
-bool IsReservedDeviceName(const std::string& name)
+bool IsReservedDeviceName(const std::string& name, NameEncoding encoding)
 {
     std::string stem = name.substr(0, name.find('.'));
     while (!stem.empty() && stem.back() == ' ')
@@ -33,20 +43,20 @@ bool IsReservedDeviceName(const std::string& name)
     for (const char* device : kDevices)
         if (stem == device)
             return true;
-    return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
-           IsPortNumber(stem[3]);
+    return stem.size() > 3 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
+           IsPortNumber(stem.substr(3), encoding);
 }
 
 }  // namespace
 
-VaultNameProblem CheckNameComponent(const std::string& name)
+VaultNameProblem CheckNameComponent(const std::string& name, NameEncoding encoding)
 {
     if (name.empty())
         return VaultNameProblem::Empty;
     for (unsigned char c : name)
         if (c < 32 || std::strchr("\\/:*?\"<>|", c))
             return VaultNameProblem::ReservedCharacter;
-    if (IsReservedDeviceName(name))
+    if (IsReservedDeviceName(name, encoding))
         return VaultNameProblem::DeviceName;
     char last = name.back();
     if (last == '.' || last == ' ')
@@ -105,12 +115,12 @@ std::string VaultNameProblemText(VaultNameProblem problem, const std::string& na
     return "";
 }
 
-bool IsSafeRelativeName(const std::string& name)
+bool IsSafeRelativeName(const std::string& name, NameEncoding encoding)
 {
     std::string::size_type start = 0;
     for (;;) {
         std::string::size_type end = name.find_first_of("\\/", start);
-        if (!IsValidNameComponent(name.substr(start, end - start)))
+        if (CheckNameComponent(name.substr(start, end - start), encoding) != VaultNameProblem::None)
             return false;
         if (end == std::string::npos)
             return true;

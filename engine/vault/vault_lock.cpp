@@ -40,10 +40,19 @@ bool HasRoomFor(const std::string& root, uint64_t bytes)
     return false;
 }
 
-// Why an entry of the folder could not be restored as it is, or empty when it could.
-std::string WhyNotRestorable(const FileEntry& entry, const std::string& relative)
+// The encoding a vault's jobs hold its names in: a classic container keeps ANSI names, a strong
+// one UTF-8, so that its names may be any Windows allows.
+NameEncoding NamesOf(const VaultRecord& record)
 {
-    if (!IsSafeRelativeName(relative))
+    return record.IsStrong() ? NameEncoding::UTF8 : NameEncoding::ANSI;
+}
+
+// Why an entry of the folder could not be restored as it is, or empty when it could; in the
+// list's encoding.
+std::string WhyNotRestorable(const FileEntry& entry, const std::string& relative,
+                             NameEncoding names)
+{
+    if (!IsSafeRelativeName(relative, names))
         return entry.path + " has a name that Windows reserves or changes (a device name such as "
                             "NUL or COM1, or a name that ends in a dot or a space).";
     // Paths deeper than MAX_PATH are fine (LongPath); the container's name field is the limit.
@@ -54,13 +63,21 @@ std::string WhyNotRestorable(const FileEntry& entry, const std::string& relative
 }
 
 // Why the enumerated folder cannot be locked without leaving something out, or empty when it
-// can: a folder that could not be searched, or an entry that could not come back as it is.
+// can: a folder that could not be searched, or an entry that could not come back as it is. In
+// the list's encoding.
 std::string WhyNotLockable(const FileList& files, const std::string& folder)
 {
-    if (!files.problemPath.empty())
-        return FileErrorText(files.problemError, files.problemPath);
+    if (!files.problemPath.empty()) {
+        std::string why = FileErrorText(files.problemError, files.problemPath);
+        // A classic container keeps ANSI names only; one encrypted with its password keeps any.
+        if (files.problemError == ERROR_NO_UNICODE_TRANSLATION &&
+            files.encoding == NameEncoding::ANSI)
+            why += " A vault whose contents are encrypted with its password can keep such names.";
+        return why;
+    }
     for (const FileEntry& entry : files) {
-        std::string why = WhyNotRestorable(entry, entry.path.substr(folder.size() + 1));
+        std::string why =
+            WhyNotRestorable(entry, entry.path.substr(folder.size() + 1), files.encoding);
         if (!why.empty())
             return why;
     }
@@ -157,7 +174,7 @@ std::string WhatStayedText(const std::string& name, const FileList& deleted)
 void DeleteWhatWasLocked(const std::string& folder, const FileList& files,
                          const std::vector<FileStamp>& stamps, const std::string& name)
 {
-    FileList written;
+    FileList written(files.encoding);
     written.Enumerate(folder, "");
     auto stamp = stamps.begin();
     for (const FileEntry& entry : files) {
@@ -168,15 +185,20 @@ void DeleteWhatWasLocked(const std::string& folder, const FileList& files,
     written.DeleteAll(LockedAlreadyText(name));
     std::string stayed = WhatStayedText(name, written);
     if (!stayed.empty())
-        ShowError(stayed);
+        ShowError(stayed, written.encoding);
 }
 
-// What a job needs to know of the vault it works on.
+// What a job needs to know of the vault it works on, in the encoding of the vault's names.
 void DescribeVault(const VaultRecord& record, const std::string& root, VaultJob* job)
 {
-    job->vaultName = record.Name();
-    job->folderPath = record.folder.FolderPath(root);
-    job->containerPath = record.folder.ContainerPath(root);
+    NameEncoding names = NamesOf(record);
+    job->names = names;
+    job->progress.encoding = names;
+    job->closer.encoding = names;
+    job->vaultName = InEncoding(record.Name(), names);
+    job->folderPath = InEncoding(record.folder.FolderPath(root), names);
+    job->containerPath = InEncoding(record.folder.ContainerPath(root), names);
+    job->partialPath = InEncoding(record.folder.PartialContainerPath(root), names);
     job->binding = record.Binding();
 }
 
@@ -230,14 +252,19 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
                                             "the vault's folder; it has been left as it is."));
         return false;
     }
-    FileList files;
-    files.Enumerate(folder, "*");
-    std::string why = WhyNotLockable(files, folder);
+    // From here on the folder, its files and what the user is told of them are in the encoding
+    // of the vault's names.
+    NameEncoding names = NamesOf(*record_);
+    std::string shownName = InEncoding(record_->Name(), names);
+    std::string namedFolder = InEncoding(folder, names);
+    FileList files(names);
+    files.Enumerate(namedFolder, "*");
+    std::string why = WhyNotLockable(files, namedFolder);
     if (!why.empty()) {
-        ShowError(NotLockedText(record_->Name(), why));
+        ShowError(NotLockedText(shownName, why), names);
         return false;
     }
-    uint64_t estimate = ContainerSizeEstimate(record_->Name(), files, folder.size() + 1);
+    uint64_t estimate = ContainerSizeEstimate(shownName, files, namedFolder.size() + 1);
     if (record_->IsStrong())
         estimate = StrongContainerSize(estimate);
     if (!HasRoomFor(root, estimate))
@@ -251,11 +278,10 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
     job.strong = record_->IsStrong();
     job.password = password;
     DescribeVault(*record_, root, &job);
-    job.partialPath = PartialContainerPath(root);
     if (record_->IsStrong() && !NoteNewStream(*record_, job.streamId))
         return false;
     if (!RunJob(job.progress, EncryptVaultProc, &job)) {
-        RemoveAnyFile(job.partialPath);
+        RemoveAnyFile(PartialContainerPath(root));
         if (job.placed)
             RemoveAnyFile(container);  // completed, but the user cancelled at the last moment
         return false;
@@ -272,7 +298,7 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
                          : NotLockedText(record_->Name(), RecordNotSavedText()));
         return false;
     }
-    DeleteWhatWasLocked(folder, files, job.stamps, record_->Name());
+    DeleteWhatWasLocked(namedFolder, files, job.stamps, shownName);
     return true;
 }
 
@@ -294,8 +320,11 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
     // The journal of an earlier unlock that could not be undone completely is undone first.
     UndoLeft earlier;
     if (!RestoreJournal::Resume(folder, container, false, record_->store, &earlier)) {
-        ShowError(NotUnlockedText(record_->Name(), "An earlier unlock of it could not be undone "
-                                                   "completely yet:\r\n" + earlier.Text()));
+        NameEncoding names = earlier.encoding;
+        ShowError(NotUnlockedText(InEncoding(record_->Name(), names),
+                                  InEncoding("An earlier unlock of it could not be undone "
+                                             "completely yet:\r\n", names) + earlier.Text()),
+                  names);
         return false;
     }
     VaultJob job;
@@ -307,7 +336,7 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
     job.folderIsNew = AttributesOf(folder) == INVALID_FILE_ATTRIBUTES;
     job.streamKnown = record_->IsStrong() && record_->store &&
                       record_->store->Seals().ReadStream(record_->ValueName(), job.streamId);
-    if (!job.journal.Begin(folder, container, job.folderIsNew)) {
+    if (!job.journal.Begin(job.folderPath, job.containerPath, job.folderIsNew, job.names)) {
         ShowError(NotUnlockedText(record_->Name(), FileErrorText(GetLastError(),
                                                                  RestoreJournal::PathFor(container))));
         job.journal.Rollback();
@@ -316,7 +345,7 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
     bool restored = RunJob(job.progress, DecryptVaultProc, &job);
     std::string unflushed;
     if (!job.closer.Finish(&unflushed) && restored) {
-        ShowError(FileErrorText(GetLastError(), unflushed));
+        ShowError(FileErrorText(GetLastError(), unflushed), job.names);
         restored = false;
     }
     // The folder is complete and on the disk; the container goes only once the record, on the
@@ -337,10 +366,12 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
         // What cannot go yet (a file in use) stays with the journal, and the user is told.
         UndoLeft left;
         if (!job.journal.Rollback(&left))
-            ShowError("The vault \"" + record_->Name() + "\" has been left locked, but its unlock "
-                      "could not be undone completely:\r\n" + left.Text() + "\r\nClose the "
-                      "program that uses it; the undo is finished when the vault is next unlocked "
-                      "or the program next starts.");
+            ShowError(InEncoding("The vault \"" + record_->Name() + "\" has been left locked, but "
+                                 "its unlock could not be undone completely:\r\n", left.encoding) +
+                          left.Text() +
+                          "\r\nClose the program that uses it; the undo is finished when the "
+                          "vault is next unlocked or the program next starts.",
+                      left.encoding);
         return false;
     }
     job.journal.Commit();
@@ -349,16 +380,19 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
 
 bool VaultFolder::Discard(const std::string& root, int mode) const
 {
-    FileList list;
+    // The folder of a vault encrypted with its password may hold names the code page lacks.
+    NameEncoding names = NamesOf(*record_);
+    FileList list(names);
     if (mode & DISCARD_FOLDER) {
-        list.Enumerate(FolderPath(root), "");
-        list.Enumerate(FolderPath(root), "*.*");
+        list.Enumerate(InEncoding(FolderPath(root), names), "");
+        list.Enumerate(InEncoding(FolderPath(root), names), "*.*");
     }
     if (mode & DISCARD_CONTAINER)
-        list.Enumerate(ContainerPath(root), "");
+        list.Enumerate(InEncoding(ContainerPath(root), names), "");
     // Stopped halfway, a removal would leave part of the vault behind with no record of it.
-    list.DeleteAll("The vault \"" + record_->Name() + "\" is being removed, and that goes on to "
-                   "the end, so that nothing of it is left behind.");
+    list.DeleteAll(InEncoding("The vault \"" + record_->Name() + "\" is being removed, and that "
+                              "goes on to the end, so that nothing of it is left behind.",
+                              names));
     return true;
 }
 

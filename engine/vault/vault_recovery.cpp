@@ -113,9 +113,12 @@ std::string EndUnlock(VaultRecord& record, const std::string& folder, const std:
     UndoLeft left;
     if (RestoreJournal::Resume(folder, container, false, record.store, &left))
         return "";
+    // The notes of recovery are ANSI: a name the code page lacks shows as near as it can.
+    std::string undone;
+    NarrowName(WidenName(left.Text(), left.encoding).c_str(), NameEncoding::ANSI, &undone);
     return TheVault(record) + " was being unlocked when the program ended, and that could not be "
                               "undone completely (a file may be in use). The vault stays locked; "
-                              "the program tries again at its next start.\r\n" + left.Text();
+                              "the program tries again at its next start.\r\n" + undone;
 }
 
 // EndLock for a vault whose container cannot be read without its password, so nothing in it can
