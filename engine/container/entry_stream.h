@@ -4,6 +4,11 @@
 
 #include <cstdint>
 
+// How the names in an entry stream are encoded, as the stream's format says.
+enum class EntryNameEncoding {
+    ANSI,  // the ANSI code page's bytes
+};
+
 class EntryWriter {
 public:
     virtual ~EntryWriter() = default;
@@ -17,6 +22,8 @@ public:
     virtual bool Finish() = 0;
     // Bytes of the entry stream taken so far.
     virtual uint64_t Count() const = 0;
+    // How the names of this stream's entries are encoded.
+    virtual EntryNameEncoding NameEncoding() const { return EntryNameEncoding::ANSI; }
 };
 
 class EntryReader {
@@ -30,4 +37,6 @@ public:
     virtual Result Take(uint32_t length, const uint8_t** data) = 0;
     // Bytes of the entry stream taken so far.
     virtual uint64_t Count() const = 0;
+    // How the names of this stream's entries are encoded.
+    virtual EntryNameEncoding NameEncoding() const { return EntryNameEncoding::ANSI; }
 };

@@ -118,6 +118,11 @@ public:
     // SHORT as well when a segment fails its tag: nothing of that segment is given out.
     Result Take(uint32_t length, const uint8_t** data) override;
     uint64_t Count() const override { return count_; }
+    // Segments opened so far: after a SHORT while !LastOpened(), the number of the segment that
+    // failed its tag or is missing.
+    uint64_t SegmentsOpened() const { return segment_; }
+    // Whether the segment marked last has been opened: the stream goes no further.
+    bool LastOpened() const { return ended_; }
 
 private:
     Result Refill();

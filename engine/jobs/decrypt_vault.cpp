@@ -1,6 +1,6 @@
 #include "../container/container_stream.h"
+#include "../container/entry_walk.h"
 #include "../files/directory_tree.h"
-#include "../names/vault_name.h"
 #include "entry_stream_choice.h"
 #include "progress_dialog.h"
 #include "restored_file_writer.h"
@@ -55,17 +55,6 @@ Step FailRead(VaultJob& job, EntryReader::Result read)
         return FailDamaged(job);
     Fail(job, GetLastError(), ContainerOf(job));
     return Step::Stop;
-}
-
-// A name from the container as a message can show it: at most 100 bytes, with control
-// characters as '?' (a zero would end the message there, a line break pass for one of ours).
-std::string ShownName(const std::string& name)
-{
-    std::string shown = name.substr(0, 100);
-    for (char& c : shown)
-        if (static_cast<unsigned char>(c) < 32)
-            c = '?';
-    return shown;
 }
 
 // Creates the target; an existing read-only or hidden file of the same name (one this unlock
@@ -132,25 +121,24 @@ Step RestoreDirectory(VaultJob& job, const std::string& target)
 // Restores the next entry of the container.
 Step RestoreEntry(VaultJob& job, EntryReader& reader, const std::string& folder)
 {
-    const uint8_t* data = nullptr;
-    EntryReader::Result read = reader.Take(ENTRY_HEADER_SIZE, &data);
-    if (read == EntryReader::END)
+    EntryHead head;
+    switch (ReadEntryHead(reader, &head)) {
+    case EntryHeadResult::OK:
+        break;
+    case EntryHeadResult::END:
         return Step::End;
-    if (read != EntryReader::OK)
-        return FailRead(job, read);
-    EntryHeader header = DecodeEntryHeader(data);
-    if (header.type != ENTRY_TYPE || header.nameLength > MAX_ENTRY_NAME_LENGTH)
-        return FailDamaged(job);
-    read = reader.Take(uint32_t(PaddedSize(header.nameLength)), &data);
-    if (read != EntryReader::OK)
-        return FailRead(job, read);
-    std::string relative(reinterpret_cast<const char*>(data), header.nameLength);
-    if (!IsSafeRelativeName(relative)) {
+    case EntryHeadResult::READ_FAILED:
+        return FailRead(job, EntryReader::FAILED);
+    case EntryHeadResult::UNSAFE_NAME:
         FailWith(job, "The container " + ContainerOf(job) + " holds an entry that cannot be restored "
-                 "under its own name (\"" + ShownName(relative) + "\"). The vault has been "
-                 "left locked.");
+                 "under its own name (\"" + ShownEntryName(head.name, head.encoding) + "\"). The "
+                 "vault has been left locked.");
         return Step::Stop;
+    default:
+        return FailDamaged(job);
     }
+    const EntryHeader& header = head.header;
+    const std::string& relative = head.name;
     std::string target = folder + "\\" + relative;
     std::string status = "Processing " + relative;
     Report(job, &status, reader.Count());
