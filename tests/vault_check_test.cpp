@@ -3,6 +3,7 @@
 #include <map>
 
 #include "container_bytes.h"
+#include "engine/container/strong_container.h"
 #include "engine/vault/vault_check.h"
 #include "engine/vault/vault_store.h"
 #include "recording_front_end.h"
@@ -237,6 +238,32 @@ TEST_F(VaultCheck, AStrongContainerRefusesAnotherPassword)
     EXPECT_EQ(Check(&result, "another password"), CheckOutcome::DAMAGED);
     EXPECT_NE(result.find("its header does not open with the vault's password"),
               std::string::npos)
+        << result;
+}
+
+// A new password's change cut short leaves a copy under the new password beside the container:
+// the check reads the one that opens with the password it is given, as the next unlock would keep.
+TEST_F(VaultCheck, ANewPasswordsCopyIsCheckedWhenItIsTheOneThatOpens)
+{
+    LockVault(true);
+    bool refused = false;
+    ASSERT_TRUE(WriteRewrappedContainer(Container(), vault.Binding(), "password", "new password",
+                                        &refused));
+    const std::string copy = RewrappedContainerPath(Container());
+    std::string result;
+    EXPECT_EQ(Check(&result), CheckOutcome::SOUND);
+    EXPECT_EQ(result.find("The container " + Container() + " of vault \"Mine\" is sound"), 0u)
+        << result;
+    EXPECT_EQ(Check(&result, "new password"), CheckOutcome::SOUND);
+    EXPECT_EQ(result.find("The container " + copy + " of vault \"Mine\" is sound"), 0u) << result;
+    EXPECT_NE(result.find("\r\nIt holds the vault under its new password; the next unlock puts "
+                          "it in place of " + Container() + "."),
+              std::string::npos);
+    EXPECT_TRUE(Exists(copy)) << "settled by the next unlock, never by a check";
+    EXPECT_EQ(Check(&result, "neither"), CheckOutcome::DAMAGED);
+    EXPECT_EQ(result.find("The container " + Container() + " of vault \"Mine\" is damaged: its "
+                          "header does not open"),
+              0u)
         << result;
 }
 

@@ -22,8 +22,6 @@ public:
     virtual bool Finish() = 0;
     // Bytes of the entry stream taken so far.
     virtual uint64_t Count() const = 0;
-    // How the names of this stream's entries are encoded.
-    virtual EntryNameEncoding NameEncoding() const { return EntryNameEncoding::ANSI; }
 };
 
 class EntryReader {

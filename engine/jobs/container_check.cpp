@@ -180,6 +180,7 @@ std::unique_ptr<EntryReader> OpenReader(ContainerCheck& check, WinFile& containe
                          "--accept-earlier."
                        : "its header does not open with the vault's password: the header is "
                          "damaged, or the container is not this vault's.";
+    check.headerRefused = refused == ReaderRefusal::NOT_OPENED;
     FinishProgress(check.job.progress);
     return nullptr;
 }

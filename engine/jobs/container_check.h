@@ -20,6 +20,8 @@ struct ContainerCheck {
     uint64_t segments = 0;  // a strong container's segments whose tags were checked
     // What is wrong with the container; empty when the walk reached its end.
     std::string damage;
+    // The damage is a strong header that does not open with the password.
+    bool headerRefused = false;
 };
 
 // Walks check->job's container. Completes (damage set or not) once the container has been read

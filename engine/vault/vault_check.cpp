@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "../container/strong_container.h"
 #include "../crypto/blowfish_cipher.h"
 #include "../files/file_error_text.h"
 #include "../files/win_file.h"
@@ -28,6 +29,30 @@ bool ContainerSizeOf(const VaultRecord& record, const std::string& path, uint64_
     return false;
 }
 
+// Checks the container at `path` as the vault's, behind the front end; false when the check was
+// not made (the user has been told why, or cancelled).
+bool RunCheck(const VaultRecord& record, const std::string& path, const char* password,
+              BlockCipher& cipher, ContainerCheck* check)
+{
+    VaultJob& job = check->job;
+    job.vaultName = record.Name();
+    job.containerPath = path;
+    if (!ContainerSizeOf(record, path, &job.total))
+        return false;
+    job.cipher = &cipher;
+    job.strong = record.IsStrong();
+    job.password = password;
+    job.binding = record.Binding();
+    job.streamKnown = record.IsStrong() && record.store &&
+                      record.store->Seals().ReadStream(record.ValueName(), job.streamId);
+    return RunJob(job.progress, CheckContainerProc, check);
+}
+
+CheckOutcome OutcomeOf(const ContainerCheck& check)
+{
+    return check.damage.empty() ? CheckOutcome::SOUND : CheckOutcome::DAMAGED;
+}
+
 }  // namespace
 
 CheckOutcome CheckLockedVault(const VaultRecord& record, const std::string& root,
@@ -38,22 +63,22 @@ CheckOutcome CheckLockedVault(const VaultRecord& record, const std::string& root
                   "and there is no container to check. Lock it first.");
         return CheckOutcome::NOT_CHECKED;
     }
-    ContainerCheck check;
-    VaultJob& job = check.job;
-    job.vaultName = record.Name();
-    job.containerPath = record.folder.ContainerPath(root);
-    if (!ContainerSizeOf(record, job.containerPath, &job.total))
-        return CheckOutcome::NOT_CHECKED;
     BlowfishCipher cipher;
     cipher.SetKey(password, uint32_t(std::strlen(password)));
-    job.cipher = &cipher;
-    job.strong = record.IsStrong();
-    job.password = password;
-    job.binding = record.Binding();
-    job.streamKnown = record.IsStrong() && record.store &&
-                      record.store->Seals().ReadStream(record.ValueName(), job.streamId);
-    if (!RunJob(job.progress, CheckContainerProc, &check))
+    std::string container = record.folder.ContainerPath(root);
+    ContainerCheck check;
+    if (!RunCheck(record, container, password, cipher, &check))
         return CheckOutcome::NOT_CHECKED;
+    // A new password's change cut short leaves the container under the new password beside the
+    // one under the old; the next unlock keeps the one that opens with the record's password.
+    std::string copy = RewrappedContainerPath(container);
+    ContainerCheck other;
+    if (check.headerRefused && AttributesOf(copy) != INVALID_FILE_ATTRIBUTES &&
+        RunCheck(record, copy, password, cipher, &other) && !other.headerRefused) {
+        *result = CheckResultText(other) + "\r\nIt holds the vault under its new password; the "
+                  "next unlock puts it in place of " + container + ".";
+        return OutcomeOf(other);
+    }
     *result = CheckResultText(check);
-    return check.damage.empty() ? CheckOutcome::SOUND : CheckOutcome::DAMAGED;
+    return OutcomeOf(check);
 }

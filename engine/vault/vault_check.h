@@ -1,7 +1,8 @@
 #pragma once
 // Checking a locked vault's container without unlocking it (CheckContainerProc behind the
 // progress dialog or the console front end). Nothing is written: no file, no registry value, no
-// journal, and a new password's change cut short is not settled either.
+// journal. A new password's change cut short is not settled either: of the container and the
+// copy beside it, the one that opens with the password is checked, as the next unlock keeps it.
 
 #include <string>
 
