@@ -40,6 +40,25 @@ void ReadKeyTree(HKEY key, const std::string& path, std::map<std::string, std::s
     }
 }
 
+// Runs each job with a cancel already asked for, as a user who cancels at once.
+class CancellingFrontEnd : public JobFrontEnd {
+public:
+    CancellingFrontEnd() : previous_(CurrentJobFrontEnd()) { SetJobFrontEnd(this); }
+    ~CancellingFrontEnd() override { SetJobFrontEnd(&previous_); }
+    bool RunJob(ProgressState& state, JobProc proc, void* job) override
+    {
+        state.BeginJob();
+        state.RequestCancel();
+        proc(job);
+        return state.Succeeded();
+    }
+    void ShowError(const std::string& text) override { errors.push_back(text); }
+    std::vector<std::string> errors;
+
+private:
+    JobFrontEnd& previous_;
+};
+
 class VaultCheck : public ::testing::Test {
 protected:
     VaultCheck() : appKey("App", key.Handle()) { store.Open(appKey); }
@@ -265,6 +284,24 @@ TEST_F(VaultCheck, ANewPasswordsCopyIsCheckedWhenItIsTheOneThatOpens)
                           "header does not open"),
               0u)
         << result;
+}
+
+TEST_F(VaultCheck, ACancelledCheckSaysNothing)
+{
+    for (bool strong : {false, true}) {
+        SCOPED_TRACE(strong ? "strong" : "classic");
+        vault = VaultRecord();
+        LockVault(strong);
+        std::string result;
+        {
+            CancellingFrontEnd cancelling;
+            EXPECT_EQ(Check(&result), CheckOutcome::NOT_CHECKED);
+            EXPECT_TRUE(cancelling.errors.empty());
+        }
+        EXPECT_TRUE(result.empty());
+        ASSERT_TRUE(vault.Unlock(root.Path(), "password"));
+        store.Remove(vault, root.Path());
+    }
 }
 
 TEST_F(VaultCheck, WritesNothingSoundOrDamaged)
