@@ -209,8 +209,8 @@ int ShowCheckResult(CVaultsApp& app, const VaultRecord& record)
     std::string result;
     if (CheckLockedVault(record, app.GetVaultsRoot(), "sample", &result) != CheckOutcome::SOUND)
         return 1;
-    return MessageBoxA(nullptr, result.c_str(), AfxGetAppName().c_str(),
-                       MB_OK | MB_ICONINFORMATION);
+    // The program's message boxes take its module's name for their caption.
+    return MessageBoxA(nullptr, result.c_str(), "Orvella", MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace
