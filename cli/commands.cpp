@@ -6,6 +6,7 @@
 #include "../engine/crypto/password_rule.h"
 #include "../engine/files/directory_tree.h"
 #include "../engine/names/vault_name.h"
+#include "../engine/vault/vault_check.h"
 #include "../engine/vault/vault_claim.h"
 #include "../framework/win_app.h"
 #include "../resources/resource.h"
@@ -30,6 +31,8 @@ const char kUsage[] =
     "  rename NAME NEWNAME    rename a vault (password)\n"
     "  passwd NAME            change a vault's password (current, then new password)\n"
     "  remove NAME            delete a vault with all its files (password)\n"
+    "  check NAME             read a locked vault's whole container and say whether it is\n"
+    "                         sound, without unlocking it or writing anything (password)\n"
     "\n"
     "Exit codes: 0 success, 1 failure, 2 usage, 3 wrong password, 4 no such vault.\n"
     "Ctrl+C cancels a running lock or unlock; the vault then stays as it was.\n";
@@ -218,6 +221,25 @@ int Remove(CliContext& context, const std::string& name)
     return EXIT_OK;
 }
 
+// Exit 0 when the container is sound, 1 when it is damaged or could not be checked.
+int Check(CliContext& context, const std::string& name)
+{
+    VaultClaim claim;
+    VaultRecord record;
+    TypedSecret secret;
+    const char* password = nullptr;
+    if (int code = OpenVault(context, name, claim, &record, &secret, &password))
+        return code;
+    std::string result;
+    CheckOutcome outcome = CheckLockedVault(record, context.root, password, &result);
+    if (outcome == CheckOutcome::SOUND)
+        return PutText(result + "\n", NamesOf(record), STD_OUTPUT_HANDLE), EXIT_OK;
+    if (outcome == CheckOutcome::DAMAGED)
+        return PutText("orvella-cli: " + result + "\n", NamesOf(record), STD_ERROR_HANDLE),
+               EXIT_FAILED;
+    return EXIT_FAILED;
+}
+
 }  // namespace
 
 bool CliContext::Open()
@@ -257,6 +279,8 @@ int RunCommand(CliContext& context, const std::vector<std::string>& arguments)
         return ChangePassword(context, arguments[1]);
     if (command == "remove" && count == 2)
         return Remove(context, arguments[1]);
+    if (command == "check" && count == 2)
+        return Check(context, arguments[1]);
     std::fputs(kUsage, stderr);
     return EXIT_USAGE;
 }

@@ -21,23 +21,24 @@ bool IsConsole(DWORD which)
     return GetConsoleMode(GetStdHandle(which), &mode) != FALSE;
 }
 
-// A text in `encoding` for standard error: in a console through the wide call, so that a name in
-// any script shows as it is; redirected, in the ANSI code page as before (where it lacks a
-// character, the system's nearest or '?').
-void PutText(const std::string& text, NameEncoding encoding, bool console)
+}  // namespace
+
+void PutText(const std::string& text, NameEncoding encoding, DWORD which)
 {
     std::wstring wide = WidenName(text, encoding);
-    if (console) {
-        std::fflush(stderr);
+    FILE* stream = which == STD_OUTPUT_HANDLE ? stdout : stderr;
+    if (IsConsole(which)) {
+        std::fflush(stream);
         DWORD written = 0;
-        WriteConsoleW(GetStdHandle(STD_ERROR_HANDLE), wide.data(), DWORD(wide.size()), &written,
-                      nullptr);
+        WriteConsoleW(GetStdHandle(which), wide.data(), DWORD(wide.size()), &written, nullptr);
         return;
     }
     std::string ansi;
     NarrowName(wide.c_str(), NameEncoding::ANSI, &ansi);
-    std::fputs(ansi.c_str(), stderr);
+    std::fputs(ansi.c_str(), stream);
 }
+
+namespace {
 
 // The status as one console line shows it: exactly `width` characters, cut or padded.
 std::string FittedStatus(const std::string& status, NameEncoding encoding, size_t width)
@@ -137,11 +138,12 @@ void ConsoleFrontEnd::ShowProgress(ProgressState& state, int* shownPercent)
     char share[16];
     if (console_) {
         std::snprintf(share, sizeof(share), ": %3d%% ", percent);
-        PutText("\r" + title + share + FittedStatus(status, encoding, 50), encoding, true);
+        PutText("\r" + title + share + FittedStatus(status, encoding, 50), encoding,
+                STD_ERROR_HANDLE);
     } else if (percent / 10 != *shownPercent / 10 || *shownPercent < 0) {
         // Redirected: one line per tenth, so a log stays short.
         std::snprintf(share, sizeof(share), ": %d%% ", percent);
-        PutText(title + share + status + "\n", encoding, false);
+        PutText(title + share + status + "\n", encoding, STD_ERROR_HANDLE);
     } else {
         return;
     }
@@ -151,6 +153,6 @@ void ConsoleFrontEnd::ShowProgress(ProgressState& state, int* shownPercent)
 
 void ConsoleFrontEnd::ShowError(const std::string& text, NameEncoding encoding)
 {
-    PutText((console_ ? "\n" : "") + text + "\n", encoding, console_);
+    PutText((console_ ? "\n" : "") + text + "\n", encoding, STD_ERROR_HANDLE);
     std::fflush(stderr);
 }

@@ -6,6 +6,11 @@
 
 #include "../engine/jobs/job_front_end.h"
 
+// A text in `encoding` for standard output or error (`which`, as GetStdHandle takes it): in a
+// console through the wide call, so that a name in any script shows as it is; redirected, in the
+// ANSI code page (where it lacks a character, the system's nearest or '?').
+void PutText(const std::string& text, NameEncoding encoding, DWORD which);
+
 class ConsoleFrontEnd : public JobFrontEnd {
 public:
     ConsoleFrontEnd();

@@ -45,6 +45,7 @@
 #define IDC_VAULT_MANAGE 1061
 #define IDC_VAULT_NEW 1062
 #define IDC_VAULT_UNLOCK 1063
+#define IDC_VAULT_CHECK 1120        // the vault list's menu: check a locked vault's container
 // The Options page
 #define IDC_ROOT_DIRECTORY 1029
 #define IDC_SELECT_ROOT 1030

@@ -6,6 +6,23 @@
 
 namespace {
 
+// The names in a folder, "." and ".." left out.
+std::vector<std::string> NamesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
 class CliTest : public ::testing::Test {
 protected:
     CliTest()
@@ -158,4 +175,51 @@ TEST_F(CliTest, AVaultInUseElsewhereIsRefusedAtOnce)
         EXPECT_EQ(ReadFileBytes(Folder("Race") + "\\r.txt"), "race");
     }
     EXPECT_EQ(RunCli({"lock", "Race"}, "pw\n").exitCode, 0);
+}
+
+// check: a sound container of either kind exits 0 and says what was checked; a damaged one exits
+// 1 and says what is wrong; refusals have the exit codes of every command. Nothing is written.
+TEST_F(CliTest, CheckSaysWhetherALockedVaultIsSoundAndChangesNothing)
+{
+    for (bool strong : {false, true}) {
+        SCOPED_TRACE(strong ? "strong" : "classic");
+        const std::string secret = strong ? "secret words\n" : "secret\n";
+        ASSERT_EQ(RunCli(strong ? std::vector<std::string>{"create", "--strong", "Papers"}
+                                : std::vector<std::string>{"create", "Papers"},
+                         secret)
+                      .exitCode,
+                  0);
+        WriteFileBytes(Folder("Papers") + "\\letter.txt", "dear");
+        CliRun unlocked = RunCli({"check", "Papers"}, secret);
+        EXPECT_EQ(unlocked.exitCode, 1);
+        EXPECT_NE(unlocked.err.find("The vault \"Papers\" is unlocked"), std::string::npos)
+            << unlocked.err;
+        ASSERT_EQ(RunCli({"lock", "Papers"}, secret).exitCode, 0);
+        std::string list = RunCli({"list"}).out;
+        std::string container = root / list.substr(list.rfind('\t') + 1, 12);
+        const std::string sound = ReadFileBytes(container);
+
+        CliRun checked = RunCli({"check", "Papers"}, secret);
+        EXPECT_EQ(checked.exitCode, 0) << checked.err;
+        EXPECT_NE(checked.out.find("is sound: 1 file (4 bytes) and 0 folders, read to its end."),
+                  std::string::npos)
+            << checked.out;
+        EXPECT_NE(checked.err.find("Check vault Papers"), std::string::npos) << "its progress";
+        EXPECT_EQ(RunCli({"check", "Papers"}, "wrong words\n").exitCode, 3);
+        EXPECT_EQ(RunCli({"check", "Missing"}, secret).exitCode, 4);
+
+        SetFileAttributesA(container.c_str(), FILE_ATTRIBUTE_NORMAL);
+        WriteFileBytes(container, sound.substr(0, sound.size() - 8));
+        CliRun damaged = RunCli({"check", "Papers"}, secret);
+        EXPECT_EQ(damaged.exitCode, 1);
+        EXPECT_NE(damaged.err.find("is damaged: "), std::string::npos) << damaged.err;
+        EXPECT_EQ(ReadFileBytes(container), sound.substr(0, sound.size() - 8));
+        EXPECT_EQ(RunCli({"list"}).out, list);
+        EXPECT_EQ(NamesIn(root.Path()), std::vector<std::string>{container.substr(
+                                               container.rfind('\\') + 1)})
+            << "no journal, no copy";
+
+        WriteFileBytes(container, sound);
+        ASSERT_EQ(RunCli({"remove", "Papers"}, secret).exitCode, 0);
+    }
 }

@@ -59,7 +59,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // The context menu as the page offered it, and the item the test then chooses (0: none).
 struct OfferedMenu {
     bool shown = false;
-    bool create = false, manage = false, unlock = false, lock = false;
+    bool create = false, manage = false, unlock = false, lock = false, check = false;
     UINT defaultItem = UINT(-1);
 };
 OfferedMenu offeredMenu;
@@ -74,6 +74,7 @@ BOOL WINAPI OfferMenu(HMENU menu, UINT, int, int, int, HWND owner, const RECT*)
     offeredMenu.manage = ItemEnabled(menu, IDC_VAULT_MANAGE);
     offeredMenu.unlock = ItemEnabled(menu, IDC_VAULT_UNLOCK);
     offeredMenu.lock = ItemEnabled(menu, IDC_VAULT_LOCK);
+    offeredMenu.check = ItemEnabled(menu, IDC_VAULT_CHECK);
     offeredMenu.defaultItem = GetMenuDefaultItem(menu, FALSE, 0);
     // As the real menu does: the chosen item is posted to the owner as its command.
     if (menuChoice)
@@ -553,11 +554,11 @@ TEST_F(VaultsPageTest, TheContextMenuOffersWhatTheSelectionAllowsAndRunsTheChoic
     const struct {
         const char* what;
         int row;
-        bool manage, unlock, lock;
+        bool manage, unlock, lock, check;
         UINT defaultItem;
-    } cases[] = {{"unlocked vault", 0, true, true, true, IDC_VAULT_UNLOCK},
-                 {"locked vault", 1, true, true, false, IDC_VAULT_UNLOCK},
-                 {"no vault", -1, false, false, false, IDC_VAULT_NEW}};
+    } cases[] = {{"unlocked vault", 0, true, true, true, false, IDC_VAULT_UNLOCK},
+                 {"locked vault", 1, true, true, false, true, IDC_VAULT_UNLOCK},
+                 {"no vault", -1, false, false, false, false, IDC_VAULT_NEW}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         offeredMenu = {};
@@ -570,6 +571,7 @@ TEST_F(VaultsPageTest, TheContextMenuOffersWhatTheSelectionAllowsAndRunsTheChoic
         EXPECT_EQ(offeredMenu.manage, c.manage);
         EXPECT_EQ(offeredMenu.unlock, c.unlock);
         EXPECT_EQ(offeredMenu.lock, c.lock);
+        EXPECT_EQ(offeredMenu.check, c.check);
         EXPECT_EQ(offeredMenu.defaultItem, c.defaultItem);
     }
 
@@ -761,6 +763,46 @@ TEST_F(VaultsPageTest, ALockOrUnlockThatDoesNotGoThroughChangesNothing)
     }
     EXPECT_EQ(trayRefreshes, 0);
     EXPECT_TRUE(openedFolders.empty()) << "nothing is opened after a failed unlock";
+}
+
+// Check... asks the password, checks the container behind the progress window and says what it
+// found; the vault stays locked and its container as it was.
+TEST_F(VaultsPageTest, CheckFromTheMenuShowsWhatItFound)
+{
+    VaultRecord vault = AddVault("Papers", true);
+    std::string container = vault.folder.ContainerPath(root.Path());
+    const struct {
+        const char* what;
+        std::string bytes;  // put in place of the container; empty: as the lock wrote it
+        const char* found;
+        UINT icon;
+    } cases[] = {
+        {"sound", "", " of vault \"Papers\" is sound: 1 file (4 bytes) and 0 folders",
+         MB_ICONINFORMATION},
+        {"damaged", std::string(16, '\0'), " of vault \"Papers\" is damaged: entry 1 at offset 0",
+         MB_ICONWARNING},
+    };
+    ShowPage();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.bytes.empty()) {
+            SetFileAttributesA(container.c_str(), FILE_ATTRIBUTE_NORMAL);
+            WriteFileBytes(container, c.bytes);
+        }
+        std::string before = ReadFileBytes(container);
+        Select(0);
+        menuChoice = IDC_VAULT_CHECK;
+        AnsweredMessageBox result;
+        RunWithUser([this] { RightClick(RowPoint(0)); }, [&] {
+            EXPECT_TRUE(EnterPassword(kPassword));
+            result = AnswerMessageBox(IDOK);
+        });
+        EXPECT_NE(result.text.find(c.found), std::string::npos) << result.text;
+        EXPECT_EQ(result.icon, c.icon);
+        EXPECT_EQ(ReadFileBytes(container), before);
+        EXPECT_TRUE(Stored(vault.id).IsLocked());
+        EXPECT_EQ(StateImage(0), 2);
+    }
 }
 
 TEST_F(VaultsPageTest, UnlockAndOpenOnAnUnlockedVaultAsksNothingAndStillTellsTheTray)

@@ -6,8 +6,8 @@
 VaultCommandStates CommandStatesFor(const VaultRecord* selected)
 {
     if (!selected)
-        return {false, false, false};
-    return {true, true, !selected->IsLocked()};
+        return {false, false, false, false};
+    return {true, true, !selected->IsLocked(), selected->IsLocked()};
 }
 
 namespace {
@@ -24,5 +24,6 @@ void PrepareVaultMenu(HMENU menu, const VaultCommandStates& states)
     EnableItem(menu, IDC_VAULT_MANAGE, states.manage);
     EnableItem(menu, IDC_VAULT_UNLOCK, states.unlock);
     EnableItem(menu, IDC_VAULT_LOCK, states.lock);
+    EnableItem(menu, IDC_VAULT_CHECK, states.check);
     SetMenuDefaultItem(menu, states.unlock ? IDC_VAULT_UNLOCK : IDC_VAULT_NEW, FALSE);
 }

@@ -10,10 +10,11 @@ struct VaultCommandStates {
     bool manage;
     bool unlock;  // Unlock and open
     bool lock;
+    bool check;  // Check...: a locked vault's container
 };
 
-// No selected vault (null): none. Otherwise Manage and Unlock and open, and Lock unless the
-// vault is locked already.
+// No selected vault (null): none. Otherwise Manage and Unlock and open, Lock unless the vault
+// is locked already, and Check only when it is.
 VaultCommandStates CommandStatesFor(const VaultRecord* selected);
 
 // Greys the items of the vault list's context menu that `states` does not allow, enables the

@@ -2,6 +2,7 @@
 // The Vaults page: the list of vaults (name, locked or unlocked picture) and the four vault
 // commands (New, Manage, Unlock and open, Lock), as picture buttons above the list, in its
 // context menu (the right button, the context-menu key or Shift+F10) and on double click; the
+// context menu also checks a locked vault's container (Check...); the
 // Delete key removes the selected vault, after the Manage dialog's question and the password. Each row keeps only its vault's id; every command reads the
 // record again from the store before it acts, and a row whose record is gone is deleted then.
 // The commands that change a vault claim it first (VaultClaim) and hold the claim until the
@@ -49,6 +50,7 @@ protected:
     void OnManage();
     void OnUnlockAndOpen();
     void OnLock();
+    void OnCheck();
     void OnRemove();
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT type);
 

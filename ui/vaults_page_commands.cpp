@@ -4,7 +4,9 @@
 
 #include "vaults_page.h"
 
+#include "../engine/vault/vault_check.h"
 #include "../engine/vault/vault_claim.h"
+#include "../engine/vault/vault_record.h"
 #include "../framework/win_app.h"
 #include "../resources/resource.h"
 #include "password_dialog.h"
@@ -89,6 +91,25 @@ void CVaultsPage::OnLock()
     Store().Save(record);
     ShowLockState(record);
     RefreshTrayIcon();
+}
+
+void CVaultsPage::OnCheck()
+{
+    if (IsBusy())
+        return;
+    VaultClaim claim;
+    VaultRecord record;
+    if (!ClaimSelected(claim, record))
+        return;
+    CPasswordDlg password(record, this);
+    if (password.DoModal() != IDOK)
+        return;
+    // A check that could not be made has been explained by the engine already.
+    std::string result;
+    CheckOutcome outcome = CheckLockedVault(record, Root(), password.password.c_str(), &result);
+    if (outcome != CheckOutcome::NOT_CHECKED)
+        MessageBox(WidenName(result, NamesOf(record)),
+                   WidenName(AfxGetAppName(), NameEncoding::ANSI), MB_OK | (outcome == CheckOutcome::SOUND ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
 void CVaultsPage::OnUnlockAndOpen()

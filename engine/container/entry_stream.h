@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "../base/name_encoding.h"
+
 class EntryWriter {
 public:
     virtual ~EntryWriter() = default;
@@ -30,4 +32,6 @@ public:
     virtual Result Take(uint32_t length, const uint8_t** data) = 0;
     // Bytes of the entry stream taken so far.
     virtual uint64_t Count() const = 0;
+    // How the names of this stream's entries are encoded, as the container's format says.
+    virtual NameEncoding EntryNames() const { return NameEncoding::ANSI; }
 };

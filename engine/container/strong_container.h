@@ -125,10 +125,15 @@ public:
     // Once opened: the stream id of the lock that wrote the container.
     const uint8_t* StreamId() const { return header_.StreamId(); }
     // Once opened: the encoding of the names in its entry stream.
-    NameEncoding EntryNames() const { return StrongEntryNameEncoding(header_.Version()); }
+    NameEncoding EntryNames() const override { return StrongEntryNameEncoding(header_.Version()); }
     // SHORT as well when a segment fails its tag: nothing of that segment is given out.
     Result Take(uint32_t length, const uint8_t** data) override;
     uint64_t Count() const override { return count_; }
+    // Segments opened so far: after a SHORT while !LastOpened(), the number of the segment that
+    // failed its tag or is missing.
+    uint64_t SegmentsOpened() const { return segment_; }
+    // Whether the segment marked last has been opened: the stream goes no further.
+    bool LastOpened() const { return ended_; }
 
 private:
     Result Refill();

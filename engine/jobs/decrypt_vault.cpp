@@ -1,7 +1,6 @@
 #include "../container/container_stream.h"
 #include "../container/entry_head.h"
 #include "../files/directory_tree.h"
-#include "../names/vault_name.h"
 #include "entry_stream_choice.h"
 #include "progress_dialog.h"
 #include "restored_file_writer.h"
@@ -56,22 +55,6 @@ Step FailRead(VaultJob& job, EntryReader::Result read)
         return FailDamaged(job);
     Fail(job, GetLastError(), ContainerOf(job));
     return Step::Stop;
-}
-
-// A name from the container, in the job's encoding, as a message can show it: at most 100
-// bytes, with control characters as '?' (a zero would end the message there, a line break pass
-// for one of ours). A UTF-8 name is cut between two characters, never inside one.
-std::string ShownName(const std::string& name, NameEncoding encoding)
-{
-    size_t end = name.size() < 100 ? name.size() : 100;
-    if (encoding == NameEncoding::UTF8)
-        while (end < name.size() && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80)
-            --end;
-    std::string shown = name.substr(0, end);
-    for (char& c : shown)
-        if (static_cast<unsigned char>(c) < 32)
-            c = '?';
-    return shown;
 }
 
 // Ends the job on an entry that cannot be restored under its own name.
@@ -145,30 +128,30 @@ Step RestoreDirectory(VaultJob& job, const std::string& target)
     return Step::Next;
 }
 
-// Restores the next entry of the container, whose names are in `streamNames`.
-Step RestoreEntry(VaultJob& job, EntryReader& reader, NameEncoding streamNames,
-                  const std::string& folder)
+// Restores the next entry of the container.
+Step RestoreEntry(VaultJob& job, EntryReader& reader, const std::string& folder)
 {
-    EntryHeader header;
-    std::string relative;
-    switch (ReadEntryHead(reader, streamNames, job.names, &header, &relative)) {
-    case EntryHeadRead::OK:
+    EntryHead head;
+    switch (ReadEntryHead(reader, job.names, &head)) {
+    case EntryHeadResult::OK:
         break;
-    case EntryHeadRead::END:
+    case EntryHeadResult::END:
         return Step::End;
-    case EntryHeadRead::DAMAGED:
-        return FailDamaged(job);
-    case EntryHeadRead::FAILED:
+    case EntryHeadResult::READ_FAILED:
         return FailRead(job, EntryReader::FAILED);
-    case EntryHeadRead::BAD_NAME:
+    case EntryHeadResult::BAD_NAME:
         // Not text: shown as far as it is plain ASCII, so the message itself stays text.
-        for (char& c : relative)
+        for (char& c : head.name)
             if (static_cast<unsigned char>(c) >= 0x80)
                 c = '?';
-        return FailName(job, ShownName(relative, job.names));
+        return FailName(job, ShownEntryName(head.name, job.names));
+    case EntryHeadResult::UNSAFE_NAME:
+        return FailName(job, ShownEntryName(head.name, job.names));
+    default:
+        return FailDamaged(job);
     }
-    if (!IsSafeRelativeName(relative, job.names))
-        return FailName(job, ShownName(relative, job.names));
+    const EntryHeader& header = head.header;
+    const std::string& relative = head.name;
     std::string target = folder + "\\" + relative;
     std::string status = "Processing " + relative;
     Report(job, &status, reader.Count());
@@ -192,8 +175,7 @@ DWORD WINAPI DecryptVaultProc(void* parameter)
     if (!container.OpenForReading(containerPath, job.names))
         return Fail(job, GetLastError(), containerPath), 0;
     ReaderRefusal refused = ReaderRefusal::NONE;
-    NameEncoding streamNames = NameEncoding::ANSI;
-    std::unique_ptr<EntryReader> chosen = MakeEntryReader(job, container, &refused, &streamNames);
+    std::unique_ptr<EntryReader> chosen = MakeEntryReader(job, container, &refused);
     if (!chosen) {
         if (refused == ReaderRefusal::NONE)
             Fail(job, GetLastError(), containerPath);
@@ -207,7 +189,7 @@ DWORD WINAPI DecryptVaultProc(void* parameter)
     for (;;) {
         if (job.progress.IsCancelRequested())
             return 0;
-        Step step = RestoreEntry(job, reader, streamNames, folder);
+        Step step = RestoreEntry(job, reader, folder);
         if (step == Step::Stop)
             return 0;
         if (step == Step::End)

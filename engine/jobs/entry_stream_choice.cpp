@@ -23,10 +23,9 @@ std::unique_ptr<EntryWriter> MakeEntryWriter(VaultJob& job, WinFile& container)
 }
 
 std::unique_ptr<EntryReader> MakeEntryReader(VaultJob& job, WinFile& container,
-                                             ReaderRefusal* refused, NameEncoding* names)
+                                             ReaderRefusal* refused)
 {
     *refused = ReaderRefusal::NONE;
-    *names = NameEncoding::ANSI;
     if (!job.strong) {
         uint8_t* buffer = TransferBuffer(job);
         if (!buffer)
@@ -39,10 +38,8 @@ std::unique_ptr<EntryReader> MakeEntryReader(VaultJob& job, WinFile& container,
     StrongContainerReader::Opened opened = reader->Open(job.password, job.binding);
     if (opened == StrongContainerReader::OPENED) {
         if (!job.streamKnown ||
-            std::memcmp(reader->StreamId(), job.streamId, STRONG_STREAM_ID_SIZE) == 0) {
-            *names = reader->EntryNames();
+            std::memcmp(reader->StreamId(), job.streamId, STRONG_STREAM_ID_SIZE) == 0)
             return reader;
-        }
         *refused = ReaderRefusal::OTHER_LOCK;
         return nullptr;
     }

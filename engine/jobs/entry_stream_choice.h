@@ -20,6 +20,6 @@ enum class ReaderRefusal {
 };
 
 // A strong container's header is read and its content key unwrapped here. Null when it cannot
-// be, and *refused says why. *names: the encoding of the names in the stream.
+// be, and *refused says why. The reader says in which encoding its stream holds names.
 std::unique_ptr<EntryReader> MakeEntryReader(VaultJob& job, WinFile& container,
-                                             ReaderRefusal* refused, NameEncoding* names);
+                                             ReaderRefusal* refused);

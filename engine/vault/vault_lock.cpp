@@ -40,13 +40,6 @@ bool HasRoomFor(const std::string& root, uint64_t bytes)
     return false;
 }
 
-// The encoding a vault's jobs hold its names in: a classic container keeps ANSI names, a strong
-// one UTF-8, so that its names may be any Windows allows.
-NameEncoding NamesOf(const VaultRecord& record)
-{
-    return record.IsStrong() ? NameEncoding::UTF8 : NameEncoding::ANSI;
-}
-
 // Why an entry of the folder could not be restored as it is, or empty when it could; in the
 // list's encoding.
 std::string WhyNotRestorable(const FileEntry& entry, const std::string& relative,

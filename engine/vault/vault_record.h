@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "../base/name_encoding.h"
 #include "vault_folder.h"
 
 class RecordKeeper;
@@ -120,6 +121,13 @@ private:
     void SetId(uint32_t newId);
     void SetName(const std::string& newName);
 };
+
+// The encoding a vault's jobs hold its names in: a classic container keeps ANSI names, a strong
+// one UTF-8, so that its names may be any Windows allows.
+inline NameEncoding NamesOf(const VaultRecord& record)
+{
+    return record.IsStrong() ? NameEncoding::UTF8 : NameEncoding::ANSI;
+}
 
 static_assert(offsetof(VaultRecord, flags) == 0, "flags at 0");
 static_assert(offsetof(VaultRecord, id) == 4, "id at 4");
