@@ -11,6 +11,7 @@
 #include "../framework/win_app.h"
 #include "../resources/resource.h"
 #include "../shell/app_locations.h"
+#include "console_front_end.h"
 #include "password_input.h"
 
 const char kUsage[] =

@@ -52,7 +52,7 @@ public:
         proc(job);
         return state.Succeeded();
     }
-    void ShowError(const std::string& text) override { errors.push_back(text); }
+    void ShowError(const std::string& text, NameEncoding) override { errors.push_back(text); }
     std::vector<std::string> errors;
 
 private:
