@@ -42,7 +42,7 @@ bool DeriveWrappingKey(const char* password, const uint8_t* header, AesGcmKey* k
     return done;
 }
 
-const uint32_t kLatestVersion = 2;
+const uint32_t kLatestVersion = STRONG_LATEST_VERSION;
 
 // What the content key's tag covers for a header of `version` (see the header's layout).
 std::vector<uint8_t> WrappedPart(const uint8_t* header, uint32_t version,
@@ -78,7 +78,7 @@ uint64_t StrongContainerSize(uint64_t stream)
 
 bool StrongHeader::Make(const char* password, const ContainerBinding& binding,
                         const uint8_t streamId[STRONG_STREAM_ID_SIZE],
-                        uint8_t contentKey[AES_KEY_SIZE])
+                        uint8_t contentKey[AES_KEY_SIZE], uint32_t version)
 {
     std::memset(bytes, 0, sizeof(bytes));
     std::memcpy(bytes, kMagic, sizeof(kMagic));
@@ -86,18 +86,20 @@ bool StrongHeader::Make(const char* password, const ContainerBinding& binding,
     PutU32(bytes + 16, STRONG_ITERATIONS);
     PutU32(bytes + 20, STRONG_SEGMENT_SIZE);
     std::memcpy(bytes + 24, streamId, STRONG_STREAM_ID_SIZE);
-    return RandomBytes(contentKey, AES_KEY_SIZE) && Wrap(password, binding, contentKey);
+    return RandomBytes(contentKey, AES_KEY_SIZE) && Wrap(password, binding, contentKey, version);
 }
 
 bool StrongHeader::Wrap(const char* password, const ContainerBinding& binding,
-                        const uint8_t contentKey[AES_KEY_SIZE])
+                        const uint8_t contentKey[AES_KEY_SIZE], uint32_t version)
 {
-    PutU32(bytes + 8, kLatestVersion);
+    if (version < 2 || version > kLatestVersion)
+        return false;  // version 1 binds no vault
+    PutU32(bytes + 8, version);
     AesGcmKey wrapping;
     if (!RandomBytes(bytes + 40, 16 + GCM_NONCE_SIZE) ||
         !DeriveWrappingKey(password, bytes, &wrapping))
         return false;
-    std::vector<uint8_t> part = WrappedPart(bytes, kLatestVersion, binding);
+    std::vector<uint8_t> part = WrappedPart(bytes, version, binding);
     return wrapping.Seal(bytes + 56, part.data(), uint32_t(part.size()), contentKey, AES_KEY_SIZE,
                          bytes + 68, bytes + 100);
 }
@@ -132,10 +134,11 @@ StrongContainerWriter::StrongContainerWriter(WinFile& file)
 }
 
 bool StrongContainerWriter::Begin(const char* password, const ContainerBinding& binding,
-                                  const uint8_t streamId[STRONG_STREAM_ID_SIZE])
+                                  const uint8_t streamId[STRONG_STREAM_ID_SIZE], uint32_t version)
 {
     uint8_t contentKey[AES_KEY_SIZE];
-    bool made = header_.Make(password, binding, streamId, contentKey) && key_.SetKey(contentKey);
+    bool made = header_.Make(password, binding, streamId, contentKey, version) &&
+                key_.SetKey(contentKey);
     SecureZeroMemory(contentKey, sizeof(contentKey));
     if (!made) {
         SetLastError(ERROR_ENCRYPTION_FAILED);

@@ -53,6 +53,9 @@ uint64_t StrongContainerSize(uint64_t stream);
 
 enum { STRONG_STREAM_ID_SIZE = 16 };
 
+// The version every new header is written in, unless its writer names another.
+enum : uint32_t { STRONG_LATEST_VERSION = 2 };
+
 // The vault a container belongs to, as its header binds it.
 struct ContainerBinding {
     uint32_t vaultId;
@@ -62,14 +65,15 @@ struct ContainerBinding {
 // The content key as the header holds it. Passwords are UTF-8.
 struct StrongHeader {
     uint8_t bytes[STRONG_HEADER_SIZE];
-    // A new header of the latest version: the stream id given, a random content key, wrapped
-    // under the password for the vault `binding` names.
+    // A new header of `version` (2 up to the latest): the stream id given, a random content key,
+    // wrapped under the password for the vault `binding` names.
     bool Make(const char* password, const ContainerBinding& binding,
-              const uint8_t streamId[STRONG_STREAM_ID_SIZE], uint8_t contentKey[AES_KEY_SIZE]);
-    // Gives the content key a new password: new salt and nonce, the latest version, the stream
-    // id kept.
+              const uint8_t streamId[STRONG_STREAM_ID_SIZE], uint8_t contentKey[AES_KEY_SIZE],
+              uint32_t version = STRONG_LATEST_VERSION);
+    // Gives the content key a new password: new salt and nonce, `version` (the latest unless
+    // named), the stream id kept.
     bool Wrap(const char* password, const ContainerBinding& binding,
-              const uint8_t contentKey[AES_KEY_SIZE]);
+              const uint8_t contentKey[AES_KEY_SIZE], uint32_t version = STRONG_LATEST_VERSION);
     // False when the header is not one of ours, or the password does not unwrap it for the
     // vault `binding` names.
     bool Unwrap(const char* password, const ContainerBinding& binding,
@@ -81,10 +85,11 @@ class StrongContainerWriter : public EntryWriter {
 public:
     explicit StrongContainerWriter(WinFile& file);
     // Makes the content key, wraps it under the password (a slow derivation) and writes the
-    // header with the stream id given. False (with the system's error when a write failed) when
-    // it cannot.
+    // header of `version` with the stream id given. False (with the system's error when a write
+    // failed) when it cannot.
     bool Begin(const char* password, const ContainerBinding& binding,
-               const uint8_t streamId[STRONG_STREAM_ID_SIZE]);
+               const uint8_t streamId[STRONG_STREAM_ID_SIZE],
+               uint32_t version = STRONG_LATEST_VERSION);
     uint8_t* Room(uint32_t bytes, uint32_t* available) override;
     void Seal(uint32_t length) override;
     bool Finish() override;

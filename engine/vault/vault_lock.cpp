@@ -14,6 +14,7 @@
 #include "../jobs/job_front_end.h"
 #include "../jobs/vault_job.h"
 #include "../names/vault_name.h"
+#include "vault_protect.h"
 #include "vault_recovery.h"
 
 namespace {
@@ -180,18 +181,15 @@ void DescribeVault(const VaultRecord& record, const std::string& root, VaultJob*
     job->binding = record.Binding();
 }
 
-// A strong vault's lock writes its container with a new stream id, kept beside the record (and
-// on the disk) before the container is begun: whenever the lock's container is found, the record
-// knows it for the latest. The user is told when it cannot be kept, and nothing is locked then.
-bool NoteNewStream(const VaultRecord& record, uint8_t streamId[STRONG_STREAM_ID_SIZE])
+// A strong vault's lock writes its container with a new stream id (NoteNewStream). The user is
+// told when it cannot be kept, and nothing is locked then.
+bool NoteLockStream(const VaultRecord& record, uint8_t streamId[STRONG_STREAM_ID_SIZE])
 {
-    if (!RandomBytes(streamId, STRONG_STREAM_ID_SIZE)) {
-        ShowError(NotLockedText(record.Name(), "Windows could not make a random number for its key."));
-        return false;
-    }
-    if (!record.store || record.store->Seals().WriteStream(record.ValueName(), streamId))
+    std::string why;
+    if (NoteNewStream(record.store ? &record.store->Seals() : nullptr, record.ValueName(),
+                      streamId, &why))
         return true;
-    ShowError(NotLockedText(record.Name(), RecordNotSavedText()));
+    ShowError(NotLockedText(record.Name(), why));
     return false;
 }
 
@@ -252,7 +250,7 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
     job.password = password;
     DescribeVault(*record_, root, &job);
     job.partialPath = PartialContainerPath(root);
-    if (record_->IsStrong() && !NoteNewStream(*record_, job.streamId))
+    if (record_->IsStrong() && !NoteLockStream(*record_, job.streamId))
         return false;
     if (!RunJob(job.progress, EncryptVaultProc, &job)) {
         RemoveAnyFile(job.partialPath);
@@ -281,8 +279,10 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
 {
     std::string folder = FolderPath(root);
     std::string container = ContainerPath(root);
-    // A new password that was cut short is finished or dropped before the container is read.
-    if (record_->IsStrong() && !SettleRewrappedContainer(container, record_->Binding(), password)) {
+    // A new password or a change into a strong vault that was cut short is finished or dropped
+    // before the container is read.
+    if (!SettleConvertedContainer(*record_, root) ||
+        (record_->IsStrong() && !SettleRewrappedContainer(container, record_->Binding(), password))) {
         ShowError(NotUnlockedText(record_->Name(), FileErrorText(GetLastError(), container)));
         return false;
     }
