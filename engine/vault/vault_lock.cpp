@@ -30,16 +30,6 @@ uint64_t ContainerSizeEstimate(const std::string& name, const FileList& files, s
     return estimate;
 }
 
-bool HasRoomFor(const std::string& root, uint64_t bytes)
-{
-    ULARGE_INTEGER available;
-    if (!GetDiskFreeSpaceExA(root.c_str(), &available, nullptr, nullptr))
-        available.QuadPart = 0;
-    if (bytes <= available.QuadPart)
-        return true;
-    ShowError("You have no enough space in\r\n" + root + "\r\nto complete the requested operation.");
-    return false;
-}
 
 // Why an entry of the folder could not be restored as it is, or empty when it could.
 std::string WhyNotRestorable(const FileEntry& entry, const std::string& relative)
@@ -78,12 +68,6 @@ std::string NotUnlockedText(const std::string& name, const std::string& why)
 {
     return "The vault \"" + name + "\" has not been unlocked:\r\n" + why +
            "\r\nThe vault has been left locked.";
-}
-
-std::string RecordNotSavedText()
-{
-    return "Its record could not be saved in the registry (error " + std::to_string(LastStatus) +
-           ").";
 }
 
 // A lock or unlock whose record may or may not be on the disk: `kept` says what stays for the next
@@ -199,6 +183,17 @@ void SetKeyFromPassword(BlockCipher& cipher, const char* password)
 }
 
 }  // namespace
+
+bool HasRoomFor(const std::string& root, uint64_t bytes)
+{
+    ULARGE_INTEGER available;
+    if (!GetDiskFreeSpaceExA(root.c_str(), &available, nullptr, nullptr))
+        available.QuadPart = 0;
+    if (bytes <= available.QuadPart)
+        return true;
+    ShowError("You have no enough space in\r\n" + root + "\r\nto complete the requested operation.");
+    return false;
+}
 
 bool VaultFolder::LockContents(const std::string& root, const char* password,
                                BlockCipher& cipher) const

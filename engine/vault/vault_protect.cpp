@@ -11,6 +11,7 @@
 #include "record_keeper.h"
 #include "vault_record.h"
 #include "vault_seals.h"
+#include "vault_store.h"
 
 namespace {
 
@@ -20,24 +21,10 @@ std::string NotProtectedText(const std::string& name, const std::string& why)
            "\r\nNothing has been changed.";
 }
 
-std::string RecordNotSavedText()
-{
-    return "Its record could not be saved in the registry (error " + std::to_string(LastStatus) +
-           ").";
-}
-
 bool PlaceConvertedContainer(const VaultRecord& record, const std::string& root)
 {
     return MovePath(ConvertedContainerPath(record, root), record.folder.ContainerPath(root),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-}
-
-bool HasRoomFor(const std::string& root, uint64_t bytes)
-{
-    ULARGE_INTEGER available;
-    if (!GetDiskFreeSpaceExA(root.c_str(), &available, nullptr, nullptr))
-        available.QuadPart = 0;
-    return bytes <= available.QuadPart;
 }
 
 // The classic container's size; false, the user told why, when it cannot be read or there is
@@ -50,13 +37,7 @@ bool SizeToConvert(const VaultRecord& record, const std::string& root, uint64_t*
         ShowError(NotProtectedText(record.Name(), FileErrorText(GetLastError(), container)));
         return false;
     }
-    if (HasRoomFor(root, StrongContainerSize(*size)))
-        return true;
-    ShowError(NotProtectedText(record.Name(), "There is not enough free space in " + root +
-                                                  " for its encrypted container (" +
-                                                  std::to_string(StrongContainerSize(*size)) +
-                                                  " bytes)."));
-    return false;
+    return HasRoomFor(root, StrongContainerSize(*size));
 }
 
 // Writes the strong copy of the locked vault's classic container beside it, behind the progress

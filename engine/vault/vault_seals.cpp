@@ -1,4 +1,5 @@
 #include "vault_seals.h"
+#include "vault_store.h"
 
 #include <cstring>
 #include <vector>
@@ -114,7 +115,6 @@ bool NoteNewStream(const VaultSeals* seals, const std::string& valueName,
     }
     if (!seals || seals->WriteStream(valueName, id))
         return true;
-    *why = "Its record could not be saved in the registry (error " + std::to_string(LastStatus) +
-           ").";
+    *why = RecordNotSavedText();
     return false;
 }

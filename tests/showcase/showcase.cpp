@@ -1,6 +1,6 @@
 // Shows one of the program's vault windows on sample vaults of its own, so that
 // scripts/screenshots can photograph it:
-//   orvella-showcase page | new | manage | password | main [options|vaults|about]
+//   orvella-showcase page | new | manage [strong] | password | main [options|vaults|about]
 //   orvella-showcase wizard N        the introduction wizard on its page N (1 to 5)
 //   orvella-showcase remove          the Manage dialog asking whether to remove its vault
 //   orvella-showcase progress        the progress dialog of a lock, part of the way through
@@ -213,7 +213,7 @@ int main(int argc, char** argv)
     VaultRecord letters = SampleVault(app, "Letters", false);
     VaultRecord taxes = SampleVault(app, "Tax returns 2026", true);
     SampleVault(app, "Photos", false);
-    SampleVault(app, "Medical records", true, STRONG);
+    VaultRecord medical = SampleVault(app, "Medical records", true, STRONG);
 
     if (what == "page")
         return ShowPage(app);
@@ -227,7 +227,9 @@ int main(int argc, char** argv)
         return ShowRemoveQuestion(app, letters);
     if (what == "progress")
         return ShowLockProgress(letters);
-    VaultRecord record = what == "manage" ? letters : VaultRecord();
+    // "manage strong": a vault encrypted with its password, whose check box is ticked and greyed.
+    bool strong = argc > 2 && std::string(argv[2]) == "strong";
+    VaultRecord record = what != "manage" ? VaultRecord() : strong ? medical : letters;
     CVaultPropertiesDlg dialog;
     dialog.Setup(&record, &app.GetVaultStore(),
                  what == "manage" ? VAULT_DIALOG_MANAGE : VAULT_DIALOG_NEW);
