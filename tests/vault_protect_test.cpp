@@ -88,7 +88,8 @@ protected:
     void ExpectUnlocksToTheOriginal(const char* password)
     {
         VaultRecord saved = Saved();
-        ASSERT_TRUE(saved.Unlock(root.Path(), password)) << ::testing::PrintToString(frontEnd.TakeErrors());
+        ASSERT_TRUE(saved.Unlock(root.Path(), password))
+            << ::testing::PrintToString(frontEnd.TakeErrors());
         EXPECT_EQ(Files(), original);
         EXPECT_FALSE(Exists(Container()));
         EXPECT_FALSE(Exists(Copy()));

@@ -30,7 +30,6 @@ uint64_t ContainerSizeEstimate(const std::string& name, const FileList& files, s
     return estimate;
 }
 
-
 // Why an entry of the folder could not be restored as it is, or empty when it could.
 std::string WhyNotRestorable(const FileEntry& entry, const std::string& relative)
 {
@@ -277,7 +276,8 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
     // A new password or a change into a strong vault that was cut short is finished or dropped
     // before the container is read.
     if (!SettleConvertedContainer(*record_, root) ||
-        (record_->IsStrong() && !SettleRewrappedContainer(container, record_->Binding(), password))) {
+        (record_->IsStrong() &&
+         !SettleRewrappedContainer(container, record_->Binding(), password))) {
         ShowError(NotUnlockedText(record_->Name(), FileErrorText(GetLastError(), container)));
         return false;
     }

@@ -112,10 +112,11 @@ bool VaultRecord::Protect(const std::string& root, const char* password,
     if (!saved && unsure) {
         // The disk may hold either record: both containers stay, and the next start or unlock
         // keeps the one the record it finds takes.
-        ShowError("The vault \"" + Name() + "\" may not have been encrypted with its password:\r\n" +
-                  RecordNotSavedText() + "\r\nIts container has been kept as it was, with the "
-                  "encrypted one beside it; the program finishes or undoes the change at its next "
-                  "start, as the record says.");
+        ShowError("The vault \"" + Name() +
+                  "\" may not have been encrypted with its password:\r\n" + RecordNotSavedText() +
+                  "\r\nIts container has been kept as it was, with the encrypted one beside it; "
+                  "the program finishes or undoes the change at its next start, as the record "
+                  "says.");
         return false;
     }
     if (!saved) {

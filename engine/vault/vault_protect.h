@@ -16,8 +16,8 @@ std::string ConvertedContainerPath(const VaultRecord& record, const std::string&
 
 // With a converted copy beside the container, what the record says decides, without the
 // password: a vault whose record says strong and not unlocked (locked, or being unlocked) took
-// it only once it was complete on the disk, so it takes the container's place; else it goes (a classic record never took it, and
-// beside an unlocked vault the folder holds everything). The program and the companion do this
-// at every start and before every unlock. False only when a file operation fails (the system's
-// error says why); the copy then stays for the next try.
+// it only once it was complete on the disk, so it takes the container's place; else it goes (a
+// classic record never took it, and beside an unlocked vault the folder holds everything). The
+// program and the companion do this at every start and before every unlock. False only when a
+// file operation fails (the system's error says why); the copy then stays for the next try.
 bool SettleConvertedContainer(const VaultRecord& record, const std::string& root);

@@ -18,9 +18,9 @@ struct ContainerBinding;
 enum : uint32_t {
     VAULT_UNLOCKED = 1,
     VAULT_LOCKED = 2,
-    // Chosen at creation, or later for a classic vault (Protect), never taken back: the contents are encrypted with a key derived from the
-    // password (StrongContainerWriter) and the digest bytes hold a slow verifier
-    // (MakePasswordVerifier) instead of the password's MD5.
+    // Chosen at creation, or later for a classic vault (Protect), never taken back: the contents
+    // are encrypted with a key derived from the password (StrongContainerWriter) and the digest
+    // bytes hold a slow verifier (MakePasswordVerifier) instead of the password's MD5.
     VAULT_STRONG = 0x100,
 };
 
