@@ -11,8 +11,8 @@
 // version whose entry stream holds such names. The one place that decides it: when a version
 // that stores names otherwise becomes the latest, either keep this at the last version that
 // holds ANSI names or translate the names while copying, and then change the assertion.
-enum : uint32_t { CONVERTED_HEADER_VERSION = 2 };
-static_assert(CONVERTED_HEADER_VERSION == STRONG_LATEST_VERSION,
+constexpr uint32_t CONVERTED_HEADER_VERSION = 2;
+static_assert(CONVERTED_HEADER_VERSION == uint32_t(STRONG_LATEST_VERSION),
               "a new strong header version: decide what a converted container is written in");
 
 // The job's cipher is keyed with the classic password, its password is the UTF-8 one that is to
