@@ -34,6 +34,8 @@ const char kUsage[] =
     "  remove NAME            delete a vault with all its files (password)\n"
     "  check NAME             read a locked vault's whole container and say whether it is\n"
     "                         sound, without unlocking it or writing anything (password)\n"
+    "  protect NAME           encrypt a classic vault's contents with its password\n"
+    "                         (password); there is no way back to a classic vault\n"
     "\n"
     "Exit codes: 0 success, 1 failure, 2 usage, 3 wrong password, 4 no such vault.\n"
     "Ctrl+C cancels a running lock or unlock; the vault then stays as it was.\n";
@@ -209,6 +211,29 @@ int ChangePassword(CliContext& context, const std::string& name)
     return EXIT_OK;
 }
 
+// The password the vault has protects it from now on, so the rule of strong vaults applies to it.
+int Protect(CliContext& context, const std::string& name)
+{
+    VaultClaim claim;
+    VaultRecord record;
+    TypedSecret secret;
+    const char* password = nullptr;
+    if (int code = OpenVault(context, name, claim, &record, &secret, &password))
+        return code;
+    if (record.IsStrong()) {
+        std::printf("Vault \"%s\" is encrypted with its password already; nothing has been "
+                    "changed.\n", name.c_str());
+        return EXIT_OK;
+    }
+    if (int code = CheckNewPassword(secret, true))
+        return code;
+    if (!record.Protect(context.root, password, secret.For(true).c_str()))
+        return Fail(EXIT_FAILED, "Vault \"%s\" could not be encrypted with its password.",
+                    name.c_str());
+    std::printf("Vault \"%s\" is encrypted with its password.\n", name.c_str());
+    return EXIT_OK;
+}
+
 int Remove(CliContext& context, const std::string& name)
 {
     VaultClaim claim;
@@ -282,6 +307,8 @@ int RunCommand(CliContext& context, const std::vector<std::string>& arguments)
         return Remove(context, arguments[1]);
     if (command == "check" && count == 2)
         return Check(context, arguments[1]);
+    if (command == "protect" && count == 2)
+        return Protect(context, arguments[1]);
     std::fputs(kUsage, stderr);
     return EXIT_USAGE;
 }

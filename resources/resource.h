@@ -28,7 +28,7 @@
 #define IDC_VAULT_NAME 1007
 #define IDC_VAULT_CONFIRM 1009
 #define IDC_VAULT_PASSWORD 1010
-#define IDC_VAULT_STRONG 1099       // New Vault: a vault whose contents are encrypted with its password
+#define IDC_VAULT_STRONG 1099       // a vault whose contents are encrypted with its password
 #define IDC_PASSWORD_MESSAGE 1012
 #define IDC_PASSWORD_PICTURE 1024
 #define IDC_PASSWORD_LABEL 1038
@@ -120,6 +120,7 @@
 #define HIDC_VAULT_PASSWORD 0x808303F2
 #define HIDC_NAME_GROUP 0x80830418
 #define HIDC_PASSWORD_GROUP 0x80830419
+#define HIDC_VAULT_STRONG 0x8083044B
 // The Options page's (template 103): root directory, Select, the three Miscellaneous check boxes,
 // and stealth mode's two check boxes and hotkey field.
 #define HIDC_ROOT_DIRECTORY 0x80670405

@@ -163,7 +163,8 @@ TEST_F(CliTest, AVaultInUseElsewhereIsRefusedAtOnce)
         VaultClaim elsewhere;
         ASSERT_TRUE(elsewhere.ClaimVault(root.Path(), id));
         const std::vector<std::string> commands[] = {
-            {"lock", "Race"}, {"rename", "Race", "Other"}, {"passwd", "Race"}, {"remove", "Race"}};
+            {"lock", "Race"},   {"rename", "Race", "Other"}, {"passwd", "Race"},
+            {"remove", "Race"}, {"protect", "Race"}};
         for (const auto& command : commands) {
             CliRun run = RunCli(command, "pw\nnew\n");
             EXPECT_EQ(run.exitCode, 1) << command[0];
@@ -222,4 +223,86 @@ TEST_F(CliTest, CheckSaysWhetherALockedVaultIsSoundAndChangesNothing)
         WriteFileBytes(container, sound);
         ASSERT_EQ(RunCli({"remove", "Papers"}, secret).exitCode, 0);
     }
+}
+
+namespace {
+
+// The container file named on the vault's line of `orvella-cli list`.
+std::string ContainerOf(const std::string& name)
+{
+    std::string list = RunCli({"list"}).out;
+    size_t line = list.find(name + "\t");
+    size_t end = list.find('\n', line);
+    return list.substr(list.rfind('\t', end) + 1, 12);
+}
+
+}  // namespace
+
+// protect: a locked and an unlocked classic vault become vaults encrypted with the password they
+// have, and open with it; asked again, it changes nothing and says so.
+TEST_F(CliTest, ProtectEncryptsAClassicVaultWithItsPassword)
+{
+    const std::string secret = "secret words\n";
+    for (bool locked : {true, false}) {
+        SCOPED_TRACE(locked ? "locked" : "unlocked");
+        ASSERT_EQ(RunCli({"create", "Papers"}, secret).exitCode, 0);
+        WriteFileBytes(Folder("Papers") + "\\letter.txt", "dear");
+        std::string container = root / ContainerOf("Papers");
+        if (locked) {
+            ASSERT_EQ(RunCli({"lock", "Papers"}, secret).exitCode, 0);
+        }
+        CliRun run = RunCli({"protect", "Papers"}, secret);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out, "Vault \"Papers\" is encrypted with its password.\n");
+        if (!locked) {
+            EXPECT_FALSE(Exists(container)) << "the next lock writes it";
+            ASSERT_EQ(RunCli({"lock", "Papers"}, secret).exitCode, 0);
+        }
+        EXPECT_EQ(ReadFileBytes(container).compare(0, 8, "OVSTRONG"), 0);
+        EXPECT_FALSE(Exists(container + ".strong"));
+        CliRun again = RunCli({"protect", "Papers"}, secret);
+        EXPECT_EQ(again.exitCode, 0);
+        EXPECT_EQ(again.out, "Vault \"Papers\" is encrypted with its password already; nothing "
+                             "has been changed.\n");
+        ASSERT_EQ(RunCli({"unlock", "Papers"}, secret).exitCode, 0);
+        EXPECT_EQ(ReadFileBytes(Folder("Papers") + "\\letter.txt"), "dear");
+        ASSERT_EQ(RunCli({"remove", "Papers"}, secret).exitCode, 0);
+    }
+}
+
+// A wrong password, one too weak to protect the vault, and a vault that is not there: refused,
+// with the vault's container as it was and nothing beside it.
+TEST_F(CliTest, ProtectRefusesAWrongOrWeakPasswordAndChangesNothing)
+{
+    ASSERT_EQ(RunCli({"create", "Weak"}, "pw\n").exitCode, 0);
+    ASSERT_EQ(RunCli({"create", "Fine"}, "secret words\n").exitCode, 0);
+    WriteFileBytes(Folder("Weak") + "\\a.txt", "a");
+    WriteFileBytes(Folder("Fine") + "\\b.txt", "b");
+    ASSERT_EQ(RunCli({"lock", "Weak"}, "pw\n").exitCode, 0);
+    ASSERT_EQ(RunCli({"lock", "Fine"}, "secret words\n").exitCode, 0);
+    const std::string weak = root / ContainerOf("Weak"), fine = root / ContainerOf("Fine");
+    const std::string weakBytes = ReadFileBytes(weak), fineBytes = ReadFileBytes(fine);
+    const std::string listed = RunCli({"list"}).out;
+    struct Case {
+        const char* name;
+        const char* input;
+        int exitCode;
+        const char* says;
+    } const cases[] = {
+        {"Fine", "secret wordS\n", 3, "Wrong password for vault \"Fine\"."},
+        {"Weak", "pw\n", 1, "must have at least 8 characters"},
+        {"Missing", "secret words\n", 4, "There is no vault named \"Missing\"."},
+    };
+    for (const Case& c : cases) {
+        CliRun run = RunCli({"protect", c.name}, c.input);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.name << ": " << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(RunCli({"list"}).out, listed);
+    EXPECT_EQ(ReadFileBytes(weak), weakBytes);
+    EXPECT_EQ(ReadFileBytes(fine), fineBytes);
+    EXPECT_FALSE(Exists(weak + ".strong"));
+    EXPECT_FALSE(Exists(fine + ".strong"));
+    ASSERT_EQ(RunCli({"unlock", "Weak"}, "pw\n").exitCode, 0);
+    EXPECT_EQ(ReadFileBytes(Folder("Weak") + "\\a.txt"), "a");
 }

@@ -3,12 +3,13 @@
 #include "program.h"
 
 CompanionVault::CompanionVault(const std::string& vaultName,
-                               const std::map<std::string, std::string>& files)
-    : name(vaultName)
+                               const std::map<std::string, std::string>& files,
+                               const std::string& vaultPassword)
+    : name(vaultName), password(vaultPassword)
 {
     ProgramUnderTest::ForgetSettings();
     ProgramUnderTest::SetVaultsRoot(root.Path());
-    CliRun created = RunCli({"create", name}, "pw\n");
+    CliRun created = RunCli({"create", name}, password + "\n");
     EXPECT_EQ(created.exitCode, 0) << created.err;
     std::string list = RunCli({"list"}).out;
     containerName = list.substr(list.rfind('\t') + 1, 12);
@@ -52,14 +53,14 @@ std::string CompanionVault::ListedState(std::string* notes) const
 
 bool CompanionVault::Lock() const
 {
-    CliRun run = RunCli({"lock", name}, "pw\n");
+    CliRun run = RunCli({"lock", name}, password + "\n");
     EXPECT_EQ(run.exitCode, 0) << run.err;
     return run.exitCode == 0;
 }
 
 bool CompanionVault::Unlock() const
 {
-    CliRun run = RunCli({"unlock", name}, "pw\n");
+    CliRun run = RunCli({"unlock", name}, password + "\n");
     EXPECT_EQ(run.exitCode, 0) << run.err;
     return run.exitCode == 0;
 }
@@ -71,4 +72,5 @@ void CompanionVault::ExpectOneForm(bool locked) const
     EXPECT_FALSE(Exists(Container() + ".partial"));
     EXPECT_FALSE(Exists(Container() + ".unlocking"));
     EXPECT_FALSE(Exists(Container() + ".replaced"));
+    EXPECT_FALSE(Exists(Container() + ".strong"));
 }

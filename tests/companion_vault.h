@@ -19,9 +19,10 @@ std::string CompanionNotes(const std::string& err);
 
 class CompanionVault {
 public:
-    // Creates the vault `name` (password "pw") and puts `files` (relative path -> bytes, folders
-    // made as needed) into its folder.
-    CompanionVault(const std::string& name, const std::map<std::string, std::string>& files);
+    // Creates the classic vault `name` with `password` and puts `files` (relative path -> bytes,
+    // folders made as needed) into its folder.
+    CompanionVault(const std::string& name, const std::map<std::string, std::string>& files,
+                   const std::string& password = "pw");
     ~CompanionVault();
 
     std::string Folder() const { return root / name; }
@@ -35,11 +36,13 @@ public:
     bool Unlock() const;
     // Everything in the vault's folder.
     WideTree Files() const { return SnapshotTree(Prefixed(Folder())); }
-    // The vault is in one of its two forms, with nothing of a lock or unlock left beside it.
+    // The vault is in one of its two forms, with nothing of a lock, an unlock or a conversion
+    // left beside it.
     void ExpectOneForm(bool locked) const;
 
     ScratchFolder root;
     std::string name;
+    std::string password;
     std::string containerName;  // the record's valueName
     WideTree original;          // the files as they were put in
 };

@@ -26,7 +26,8 @@ TEST(ContainerFiles, EveryNameKeptBesideAContainerIsKnownAndNoVaultsName)
 {
     const ContainerFile kinds[] = {ContainerFile::Container, ContainerFile::Partial,
                                    ContainerFile::Journal,   ContainerFile::Replaced,
-                                   ContainerFile::Rewrapped, ContainerFile::Kept};
+                                   ContainerFile::Rewrapped, ContainerFile::Converted,
+                                   ContainerFile::Kept};
     for (ContainerFile kind : kinds)
         for (int number : {1, 2, 10}) {
             std::string path = ContainerFilePath(kContainer, kind, number);
@@ -44,13 +45,15 @@ TEST(ContainerFiles, EveryNameKeptBesideAContainerIsKnownAndNoVaultsName)
     EXPECT_EQ(ContainerFilePath(kContainer, ContainerFile::Partial, 2), kContainer + ".partial");
     EXPECT_FALSE(GoesWithItsVault(ContainerFile::Kept));
     EXPECT_TRUE(GoesWithItsVault(ContainerFile::Replaced));
+    EXPECT_TRUE(GoesWithItsVault(ContainerFile::Converted));
 }
 
 TEST(ContainerFiles, OtherNamesAreNoneOfTheContainersFiles)
 {
     const char* const others[] = {"6b1b7595.vlt.partialx", "6b1b7595.vlt.replaced 1",
                                   "6b1b7595.vlt.replaced 02", "6b1b7595.vlt.replaced2",
-                                  "6b1b7595.vlt.new 2", "6b1b7595.vlt.other",
+                                  "6b1b7595.vlt.new 2", "6b1b7595.vlt.strong 2",
+                                  "6b1b7595.vlt.other",
                                   "6b1b7596.vlt.partial", "6b1b7595.vltpartial", "Papers"};
     ContainerFile kind;
     for (const char* name : others)

@@ -1,6 +1,7 @@
-// A lock and an unlock through the console companion, with the process ended at each of their
-// file operations in turn: after each, the next start of the companion finds the vault in one of
-// its two forms, has nothing to tell, and unlocking gives back every file byte for byte.
+// A lock, an unlock and the conversion of a locked classic vault into one encrypted with its
+// password through the console companion, with the process ended at each of their file
+// operations in turn: after each, the next start of the companion finds the vault in one of its
+// two forms, has nothing to tell, and unlocking gives back every file byte for byte.
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,8 @@ const std::map<std::string, std::string> kFiles = {{"a.txt", "alpha"},
 // True when the process ended there; false when the command ran to its end first.
 bool EndedAt(uint32_t at, const char* command, const CompanionVault& vault)
 {
-    CompanionProcess host(FaultHostPath(), {std::to_string(at), command, vault.name}, "pw\n");
+    CompanionProcess host(FaultHostPath(), {std::to_string(at), command, vault.name},
+                          vault.password + "\n");
     int code = host.Wait();
     EXPECT_TRUE(code == 0 || code == file_faults::ENDED_BY_FAULT) << code;
     return code == file_faults::ENDED_BY_FAULT;
@@ -77,4 +79,27 @@ TEST(CutShort, AnUnlockEndedAtAnyStepLosesNothing)
     EXPECT_GT(at, 10u) << "the unlock takes that many steps";
     EXPECT_FALSE(ExpectOneFormAfterTheNextStart(vault)) << "the unlock that ran to its end";
     EXPECT_EQ(vault.Files(), vault.original);
+}
+
+// A locked vault's conversion ended at each step: the next start finds it locked, with one
+// container, the classic one until the conversion was recorded and the strong one from then on,
+// which unlocks with the password to every file.
+TEST(CutShort, AConversionEndedAtAnyStepLeavesOneContainerThatOpens)
+{
+    CompanionVault vault("Cut", kFiles, "protect me well");
+    ASSERT_TRUE(vault.Lock());
+    bool strong = false;
+    uint32_t at = 1;
+    for (; !strong; ++at) {
+        SCOPED_TRACE("the conversion ended at step " + std::to_string(at));
+        bool ended = EndedAt(at, "protect", vault);
+        ASSERT_TRUE(ExpectOneFormAfterTheNextStart(vault));
+        strong = ReadFileBytes(vault.Container()).compare(0, 8, "OVSTRONG") == 0;
+        EXPECT_TRUE(ended || strong) << "the conversion that ran to its end";
+        ASSERT_TRUE(vault.Unlock());
+        ASSERT_EQ(vault.Files(), vault.original);
+        ASSERT_TRUE(vault.Lock());
+        ASSERT_LT(at, 500u);
+    }
+    EXPECT_GT(at, 8u) << "the conversion takes that many steps";
 }

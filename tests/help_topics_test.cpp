@@ -45,6 +45,7 @@ const TopicCase kControlTopics[] = {
     {0x808303F1, kPasswords},              // 1009 confirmation field
     {0x808303F2, kPasswords},              // 1010 password field
     {0x80830419, kPasswords},              // 1049 group "Vault password"
+    {0x8083044B, "Encrypting Vaults with Their Passwords.html"},  // 1099 "Encrypt the contents..."
     {0x80900407, kRunningWarnings},        // 144 running notice, 1031 "Don't show..."
 };
 
@@ -54,7 +55,7 @@ const DWORD kIdsWithoutTopic[] = {
     0x80650417,  // 101, 1047 Help
     0x80650415,  0x80670404, 0x80670407, 0x8067040B,
     0x80670412,  0x80670416,  // either side of the stealth-mode range
-    0x808303ED,  0x808303F0, 0x808303F3, 0x80830417, 0x8083041A,
+    0x808303ED,  0x808303F0, 0x808303F3, 0x80830417, 0x8083041A, 0x8083044A, 0x8083044C,
     0x80900406,  0x80900408,
     0x00670413,  // a stealth-mode id without its high bit
     0xFFFFFFFF,

@@ -1,7 +1,8 @@
-// The real console companion, locking or unlocking a vault of a few hundred files, killed at
-// varied instants (TerminateProcess: a real process death). The next start of the companion puts
-// the vault right, and every file comes back byte for byte through its own commands. The same for
-// the Options page's move of the vaults root, run by orvella-move-host.
+// The real console companion, locking, unlocking or converting into one encrypted with its
+// password a vault of a few hundred files, killed at varied instants (TerminateProcess: a real
+// process death). The next start of the companion puts the vault right, and every file comes back
+// byte for byte through its own commands. The same for the Options page's move of the vaults
+// root, run by orvella-move-host.
 //
 // ORVELLA_KILL_ROUNDS sets the number of kills of each kind (8 unless set); ORVELLA_KILL_SEED the
 // seed of the instants, which every failure names so that it can be replayed.
@@ -122,6 +123,53 @@ TEST(Killed, ALockOrUnlockKilledAtAnyInstantLosesNoFile)
         ASSERT_EQ(vault.Files(), vault.original);
     }
     EXPECT_GT(killedAtWork, 0) << "every kill came after the job had ended";
+}
+
+// A locked classic vault turned into one encrypted with its password, the companion killed at
+// varied instants: the next start finds the vault locked with one container, the classic one or
+// the strong one, that unlocks with the password to every file.
+TEST(Killed, AConversionKilledAtAnyInstantLeavesOneContainerThatOpens)
+{
+    uint32_t seed = Setting("ORVELLA_KILL_SEED", 20261210);
+    uint32_t rounds = Setting("ORVELLA_KILL_ROUNDS", 8);
+    const std::string password = "protect me well";
+    DWORD protectMs = 0;
+    {
+        CompanionVault vault("Killed", ManyFiles(), password);
+        ASSERT_TRUE(vault.Lock());
+        DWORD start = GetTickCount();
+        ASSERT_EQ(RunCli({"protect", vault.name}, password + "\n").exitCode, 0);
+        protectMs = GetTickCount() - start;
+    }
+    std::printf("ORVELLA_KILL_SEED=%u, %u rounds; a whole conversion takes %lu ms\n",
+                unsigned(seed), unsigned(rounds), static_cast<unsigned long>(protectMs));
+
+    std::mt19937 random(seed);
+    int killedAtWork = 0, strong = 0;
+    for (uint32_t round = 0; round < rounds; ++round) {
+        CompanionVault vault("Killed", ManyFiles(), password);
+        ASSERT_TRUE(vault.Lock());
+        DWORD delay = DWORD(random() % (protectMs * 5 / 4 + 1));
+        SCOPED_TRACE("ORVELLA_KILL_SEED=" + std::to_string(seed) + ", round " +
+                     std::to_string(round) + ": the conversion killed after " +
+                     std::to_string(delay) + " ms");
+        {
+            CompanionProcess job(CompanionPath(), {"protect", vault.name}, password + "\n");
+            ASSERT_TRUE(job.Started());
+            Sleep(delay);
+            killedAtWork += job.Kill();
+        }
+        std::string notes;
+        EXPECT_EQ(vault.ListedState(&notes), "locked");
+        EXPECT_EQ(notes, "") << "what a killed conversion leaves puts nothing at risk";
+        vault.ExpectOneForm(true);
+        strong += ReadFileBytes(vault.Container()).compare(0, 8, "OVSTRONG") == 0;
+        ASSERT_TRUE(vault.Unlock());
+        ASSERT_EQ(vault.Files(), vault.original);
+    }
+    std::printf("%d of %u conversions were killed at work; %d vaults ended strong\n",
+                killedAtWork, unsigned(rounds), strong);
+    EXPECT_GT(killedAtWork, 0) << "every kill came after the conversion had ended";
 }
 
 // Moved back and forth between two folders and killed at varied instants, the vaults root is

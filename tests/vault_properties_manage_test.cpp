@@ -202,3 +202,65 @@ TEST_F(ManageVaultDialog, RemoveNeedsTheUsersYesAndThePassword)
     EXPECT_TRUE(RecordUnchanged());
     EXPECT_TRUE(Exists(root / "Papers")) << "removing is the caller's";
 }
+
+// "Encrypt the contents with this password": free for a classic vault, ticked and greyed for one
+// encrypted with its password already (there is no way back).
+TEST_F(ManageVaultDialog, TheCheckBoxShowsTheVaultsKind)
+{
+    VaultRecord strong;
+    ASSERT_TRUE(strong.Create(Store(), root.Path(), "Strong", "protect me well", true));
+    ASSERT_TRUE(Store().Save(strong));
+    struct Case {
+        VaultRecord* record;
+        bool checked, enabled;
+    } const cases[] = {{&papers, false, true}, {&strong, true, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.record->Name());
+        CVaultPropertiesDlg dialog;
+        dialog.Setup(c.record, &Store(), VAULT_DIALOG_MANAGE);
+        bool visible = false, enabled = false, checked = false;
+        RunModalWithUser(dialog, "Manage Vault", [&](HWND window) {
+            HWND box = GetDlgItem(window, IDC_VAULT_STRONG);
+            visible = IsWindowVisible(box) != FALSE;
+            enabled = IsWindowEnabled(box) != FALSE;
+            checked = IsDlgButtonChecked(window, IDC_VAULT_STRONG) == BST_CHECKED;
+            Click(window, IDCANCEL);
+        });
+        EXPECT_TRUE(visible);
+        EXPECT_EQ(enabled, c.enabled);
+        EXPECT_EQ(checked, c.checked);
+    }
+}
+
+// Ticked with no new password, the current one must pass the rule of such vaults: "pw" is
+// refused after it is proved, with nothing changed, and the dialog asks for a new password. With
+// one typed, that one protects the vault.
+TEST_F(ManageVaultDialog, TickingTheBoxProtectsTheVaultWithAPasswordThatPassesTheRule)
+{
+    AnsweredMessageBox refused;
+    bool stays = false, unchangedMeanwhile = false;
+    INT_PTR result = Run([&](HWND window) {
+        Click(window, IDC_VAULT_STRONG);
+        Click(window, IDOK);
+        ProvePassword("pw");
+        refused = AnswerMessageBox(IDOK);
+        stays = StaysOpen(window);
+        unchangedMeanwhile = RecordUnchanged();
+        TypeInto(window, IDC_VAULT_PASSWORD, "protect me well");
+        TypeInto(window, IDC_VAULT_CONFIRM, "protect me well");
+        Click(window, IDOK);
+        ProvePassword("pw");
+    });
+    EXPECT_EQ(refused.text, "The password of a vault encrypted with its password must have at "
+                            "least 8 characters.\r\nType a new password for the vault and confirm "
+                            "it: its contents are then encrypted with that one.");
+    EXPECT_EQ(refused.icon, UINT(MB_ICONSTOP));
+    EXPECT_TRUE(stays);
+    EXPECT_TRUE(unchangedMeanwhile);
+    EXPECT_EQ(result, IDOK);
+    EXPECT_TRUE(papers.IsStrong());
+    EXPECT_TRUE(papers.CheckPassword("protect me well"));
+    VaultRecord saved;
+    ASSERT_TRUE(Store().Load(papers.id, saved));
+    EXPECT_EQ(saved.flags, uint32_t(VAULT_UNLOCKED | VAULT_STRONG)) << "saved, flushed";
+}

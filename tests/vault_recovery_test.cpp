@@ -11,6 +11,7 @@
 #include "engine/files/win_file.h"
 #include "engine/jobs/restore_journal.h"
 #include "engine/vault/vault_claim.h"
+#include "engine/vault/vault_protect.h"
 #include "engine/vault/vault_recovery.h"
 #include "recording_front_end.h"
 #include "vault_fixture.h"
@@ -105,6 +106,7 @@ public:
         EXPECT_FALSE(Exists(vault.folder.PartialContainerPath(root.Path())));
         EXPECT_FALSE(Exists(RestoreJournal::PathFor(Container())));
         EXPECT_FALSE(Exists(Container() + ".replaced"));
+        EXPECT_FALSE(Exists(ConvertedContainerPath(vault, root.Path())));
     }
 
     RecordingFrontEnd frontEnd;
@@ -119,6 +121,7 @@ struct Row {
     const char* note;  // part of what the user is told; null: recovery is silent
     std::map<std::string, std::string> changes;  // in the files unlocked afterwards
     std::function<void(RecoveryTest&)> check;    // what the folder holds right after recovery
+    bool strong = false;  // the record says strong afterwards
 };
 
 // An unlock cut short: the journal as the unlock leaves it, with the files it had restored.
@@ -156,6 +159,26 @@ void UnlockNotCleanedUp(RecoveryTest& t, bool containerGone, uint32_t flags)
     if (containerGone)
         t.DeleteContainer();
     t.SaveFlags(flags);
+}
+
+// A locked classic vault turned into a strong one (password "pw" both ways), cut short with the
+// copy beside the classic container: written in part, or complete, and then the record saved as
+// strong or not yet.
+void ConversionCutShort(RecoveryTest& t, bool complete, bool recorded)
+{
+    t.LockVault();
+    VaultRecord classic = t.vault;
+    std::string classicBytes = ReadFileBytes(t.Container());
+    ASSERT_TRUE(t.vault.Protect(t.root.Path(), "pw", "pw"));
+    std::string strongBytes = ReadFileBytes(t.Container());
+    WriteFileBytes(ConvertedContainerPath(t.vault, t.root.Path()),
+                   complete ? strongBytes : strongBytes.substr(0, 70000));
+    SetFileAttributesA(t.Container().c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteFileBytes(t.Container(), classicBytes);
+    if (!recorded) {
+        t.vault = classic;
+        ASSERT_TRUE(t.store.Save(t.vault));
+    }
 }
 
 // A lock whose container is complete, with some of the folder still there.
@@ -237,6 +260,16 @@ const Row kRows[] = {
      nullptr},
     {"AnUnlockDoneButItsRecordNotSaved",
      [](RecoveryTest& t) { t.SaveFlags(VAULT_LOCKED); }, false, nullptr, {}, nullptr},
+    {"AConversionCutShortWhileWritingItsCopy",
+     [](RecoveryTest& t) { ConversionCutShort(t, false, false); }, true, nullptr, {}, nullptr},
+    {"AConversionCutShortBeforeItsRecordWasSaved",
+     [](RecoveryTest& t) { ConversionCutShort(t, true, false); }, true, nullptr, {}, nullptr},
+    {"AConversionCutShortAfterItsRecordWasSaved",
+     [](RecoveryTest& t) { ConversionCutShort(t, true, true); }, true, nullptr, {},
+     [](RecoveryTest& t) {
+         EXPECT_EQ(ReadFileBytes(t.Container()).compare(0, 8, "OVSTRONG"), 0);
+     },
+     true},
 };
 
 class RecoveryRowTest : public RecoveryTest, public ::testing::WithParamInterface<Row> {};
@@ -257,7 +290,8 @@ TEST_P(RecoveryRowTest, LeavesOneCompleteCopyOfEveryFile)
     } else {
         EXPECT_TRUE(notes.empty()) << notes[0];
     }
-    EXPECT_EQ(SavedFlags(), row.locked ? VAULT_LOCKED : VAULT_UNLOCKED);
+    EXPECT_EQ(SavedFlags(), (row.locked ? VAULT_LOCKED : VAULT_UNLOCKED) |
+                                (row.strong ? uint32_t(VAULT_STRONG) : 0u));
     EXPECT_EQ(Exists(Container()), row.locked);
     // A locked vault keeps a folder only for files that are not in its container.
     EXPECT_EQ(IsDirectory(Folder()), !row.locked || !row.changes.empty());

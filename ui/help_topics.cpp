@@ -35,6 +35,7 @@ const HelpTopicRange kTopics[] = {
     {HIDC_VAULT_CONFIRM, HIDC_VAULT_CONFIRM, kPasswords},
     {HIDC_VAULT_PASSWORD, HIDC_VAULT_PASSWORD, kPasswords},
     {HIDC_PASSWORD_GROUP, HIDC_PASSWORD_GROUP, kPasswords},
+    {HIDC_VAULT_STRONG, HIDC_VAULT_STRONG, "Encrypting Vaults with Their Passwords.html"},
     {HIDC_DONT_SHOW_AGAIN, HIDC_DONT_SHOW_AGAIN, kRunningWarnings},
 };
 

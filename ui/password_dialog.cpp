@@ -12,7 +12,11 @@ CPasswordDlg::CPasswordDlg(const VaultRecord& record, CWnd* parent)
 {
 }
 
-CPasswordDlg::~CPasswordDlg() { WipeString(password); }
+CPasswordDlg::~CPasswordDlg()
+{
+    WipeString(password);
+    WipeString(utf8);
+}
 
 BEGIN_MESSAGE_MAP(CPasswordDlg, CDialog)
     ON_WM_CTLCOLOR(&CPasswordDlg::OnCtlColor)
@@ -41,6 +45,10 @@ void CPasswordDlg::OnOK()
     WipeString(password);
     std::string bytes = PasswordBytes(typed, record_->IsStrong());
     password.assign(bytes);
+    WipeString(bytes);
+    WipeString(utf8);
+    bytes = PasswordBytes(typed, true);
+    utf8.assign(bytes);
     WipeString(bytes);
     WipeString(typed);
     if (record_->CheckPassword(password.c_str()))

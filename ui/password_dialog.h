@@ -16,6 +16,9 @@ public:
     // The typed password, once the dialog has ended with IDOK, in the form the vault's kind
     // takes (PasswordBytes); wiped with the dialog.
     std::string password;
+    // The same password's UTF-8 form, whatever the vault's kind: what it would take as the
+    // password of a vault encrypted with it. Wiped with the dialog.
+    std::string utf8;
     std::string message;
 
 protected:

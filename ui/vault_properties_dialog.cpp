@@ -81,8 +81,11 @@ void CVaultPropertiesDlg::ShowManagedVault()
         field->SetPasswordChar('*');
     }
     SetDlgItemTextA(m_hWnd, IDC_PASSWORD_LABEL, LoadStringResource(IDS_NEW_PASSWORD_LABEL).c_str());
-    // The kind is chosen when the vault is made (the Vaults page shows it).
-    ::ShowWindow(GetDlgItem(IDC_VAULT_STRONG), SW_HIDE);
+    // A classic vault may become one encrypted with its password; there is no way back.
+    if (record_->IsStrong()) {
+        CheckDlgButton(m_hWnd, IDC_VAULT_STRONG, BST_CHECKED);
+        ::EnableWindow(GetDlgItem(IDC_VAULT_STRONG), FALSE);
+    }
 }
 
 void CVaultPropertiesDlg::OnPasswordSetFocus()
@@ -122,9 +125,8 @@ void CVaultPropertiesDlg::OnOK()
         MessageBox(LoadStringResource(IDS_PASSWORDS_DIFFER), MB_ICONHAND);
         return;
     }
-    bool strong = mode_ == VAULT_DIALOG_NEW
-                      ? IsDlgButtonChecked(m_hWnd, IDC_VAULT_STRONG) == BST_CHECKED
-                      : record_->IsStrong();
+    // A managed classic vault with the box ticked takes a new password as a strong vault's.
+    bool strong = IsDlgButtonChecked(m_hWnd, IDC_VAULT_STRONG) == BST_CHECKED;
     std::string password = PasswordBytes(typed, strong);
     WipeString(typed);
     StringWiper wipe(password);
@@ -193,20 +195,42 @@ bool CVaultPropertiesDlg::ChangeVault(const std::string& name, const std::string
     // A field counts as changed once the user typed into it, even if its text ends up as before.
     bool renaming = nameEdit_.GetModify() != FALSE;
     bool repasswording = passwordEdit_.GetModify() != FALSE;
-    if (!renaming && !repasswording)
+    bool protecting = !record_->IsStrong() &&
+                      IsDlgButtonChecked(m_hWnd, IDC_VAULT_STRONG) == BST_CHECKED;
+    if (!renaming && !repasswording && !protecting)
         return true;
-    std::string proved;
-    StringWiper wipe(proved);
-    if (!ProvePassword(proved))
+    CPasswordDlg proof(*record_, this);  // owned by this dialog, which takes no input meanwhile
+    if (proof.DoModal() != IDOK)
+        return false;
+    // The new password protects the vault when one was typed (OnOK checked it), else the one it
+    // has, which must then pass the same rule before anything changes.
+    const std::string& protector = repasswording ? password : proof.utf8;
+    if (protecting && !repasswording && !AcceptsCurrentPassword(proof.utf8))
         return false;
     if (renaming && !RenameVault(name))
         return false;
-    // A password that could not be changed (the user has been told why) keeps the dialog open,
-    // unless the vault was renamed already: that the caller saves.
-    if (repasswording && !record_->ChangePassword(GetAppServices().GetVaultsRoot(), proved.c_str(),
-                                                  password.c_str()))
+    const std::string& root = GetAppServices().GetVaultsRoot();
+    // A vault that could not be changed (the user has been told why) keeps the dialog open,
+    // unless it was renamed already: that the caller saves. Protect sets the new password too.
+    if (protecting)
+        return record_->Protect(root, proof.password.c_str(), protector.c_str()) || renaming;
+    if (repasswording &&
+        !record_->ChangePassword(root, proof.password.c_str(), password.c_str()))
         return renaming;
     return true;
+}
+
+bool CVaultPropertiesDlg::AcceptsCurrentPassword(const std::string& utf8)
+{
+    std::string problem = StrongPasswordProblem(utf8);
+    if (problem.empty())
+        return true;
+    MessageBox(problem + "\r\nType a new password for the vault and confirm it: its contents are "
+                         "then encrypted with that one.",
+               MB_ICONHAND);
+    ::SetFocus(passwordEdit_.m_hWnd);
+    passwordEdit_.SendMessage(EM_SETSEL, 0, -1);
+    return false;
 }
 
 bool CVaultPropertiesDlg::RenameVault(const std::string& name)
@@ -223,16 +247,6 @@ bool CVaultPropertiesDlg::RenameVault(const std::string& name)
     MessageBox(FileFailureText(what, error, targetExists ? JoinPath(root, name) : from),
                MB_ICONHAND);
     return false;
-}
-
-bool CVaultPropertiesDlg::ProvePassword(std::string& password)
-{
-    // Owned by this dialog, so this one takes no input while the password is asked.
-    CPasswordDlg proof(*record_, this);
-    if (proof.DoModal() != IDOK)
-        return false;
-    password = proof.password;
-    return true;
 }
 
 void CVaultPropertiesDlg::OnRemove()

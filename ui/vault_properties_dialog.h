@@ -1,6 +1,7 @@
 #pragma once
 // "New Vault" and "Manage Vault": names a vault and sets its password (New), or renames it,
-// changes its password or removes it (Manage). On IDOK the record has been created or changed
+// changes its password, encrypts a classic vault's contents with its password or removes it
+// (Manage). On IDOK the record has been created or changed
 // in memory and the caller saves it; on IDC_VAULT_REMOVE (1006) the user confirmed the removal
 // and proved the password, and the caller removes the vault.
 
@@ -51,9 +52,9 @@ private:
     bool CreateVault(const std::string& name, const std::string& password);
     bool ChangeVault(const std::string& name, const std::string& password);
     bool RenameVault(const std::string& name);
-    // Runs the password dialog for the record; true when the user proved the password, which
-    // then goes to `password`.
-    bool ProvePassword(std::string& password);
+    // Whether the vault's current password (UTF-8) may protect it once it is encrypted with
+    // it; else the user is told to type a new one, and the password field takes the focus.
+    bool AcceptsCurrentPassword(const std::string& utf8);
 
     CEdit nameEdit_;
     CEdit confirmEdit_;

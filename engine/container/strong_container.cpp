@@ -87,7 +87,7 @@ uint64_t StrongContainerSize(uint64_t stream)
 
 bool StrongHeader::Make(const char* password, const ContainerBinding& binding,
                         const uint8_t streamId[STRONG_STREAM_ID_SIZE],
-                        uint8_t contentKey[AES_KEY_SIZE])
+                        uint8_t contentKey[AES_KEY_SIZE], uint32_t version)
 {
     std::memset(bytes, 0, sizeof(bytes));
     std::memcpy(bytes, kMagic, sizeof(kMagic));
@@ -95,15 +95,14 @@ bool StrongHeader::Make(const char* password, const ContainerBinding& binding,
     PutU32(bytes + 16, STRONG_ITERATIONS);
     PutU32(bytes + 20, STRONG_SEGMENT_SIZE);
     std::memcpy(bytes + 24, streamId, STRONG_STREAM_ID_SIZE);
-    PutU32(bytes + 8, kLatestVersion);
-    return RandomBytes(contentKey, AES_KEY_SIZE) && Wrap(password, binding, contentKey);
+    return RandomBytes(contentKey, AES_KEY_SIZE) && Wrap(password, binding, contentKey, version);
 }
 
 bool StrongHeader::Wrap(const char* password, const ContainerBinding& binding,
-                        const uint8_t contentKey[AES_KEY_SIZE])
+                        const uint8_t contentKey[AES_KEY_SIZE], uint32_t version)
 {
-    // The segments are kept as they are, so their names keep their encoding.
-    uint32_t version = Version() >= kUtf8NamesVersion ? kLatestVersion : 2;
+    if (version < 2 || version > kLatestVersion)
+        return false;  // version 1 binds no vault
     PutU32(bytes + 8, version);
     AesGcmKey wrapping;
     if (!RandomBytes(bytes + 40, 16 + GCM_NONCE_SIZE) ||
@@ -144,10 +143,11 @@ StrongContainerWriter::StrongContainerWriter(WinFile& file)
 }
 
 bool StrongContainerWriter::Begin(const char* password, const ContainerBinding& binding,
-                                  const uint8_t streamId[STRONG_STREAM_ID_SIZE])
+                                  const uint8_t streamId[STRONG_STREAM_ID_SIZE], uint32_t version)
 {
     uint8_t contentKey[AES_KEY_SIZE];
-    bool made = header_.Make(password, binding, streamId, contentKey) && key_.SetKey(contentKey);
+    bool made = header_.Make(password, binding, streamId, contentKey, version) &&
+                key_.SetKey(contentKey);
     SecureZeroMemory(contentKey, sizeof(contentKey));
     if (!made) {
         SetLastError(ERROR_ENCRYPTION_FAILED);
@@ -353,7 +353,9 @@ bool WriteRewrappedContainer(const std::string& path, const ContainerBinding& bi
         *refused = true;
         return false;
     }
-    bool wrapped = header.Wrap(newPassword, binding, contentKey);
+    // The segments are kept as they are, so their names keep their encoding.
+    uint32_t version = header.Version() >= kUtf8NamesVersion ? kLatestVersion : 2;
+    bool wrapped = header.Wrap(newPassword, binding, contentKey, version);
     SecureZeroMemory(contentKey, sizeof(contentKey));
     if (!wrapped) {
         SetLastError(ERROR_ENCRYPTION_FAILED);

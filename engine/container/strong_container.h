@@ -21,7 +21,8 @@
 //              only as its own vault's.
 // The entry stream's names are in the ANSI code page in versions 1 and 2, as in the classic
 // container, and in UTF-8 from version 3, so that a name may be any that Windows allows
-// (StrongEntryNameEncoding). Every container written now is of version 3. A new password keeps
+// (StrongEntryNameEncoding). Every lock writes version 3; a classic vault's container turned into
+// a strong one keeps its classic entry stream, ANSI names and all, as version 2. A new password keeps
 // the encoding of the names the segments hold: it rewrites the header of a container of version
 // 1 or 2 as version 2, one of version 3 as version 3. A container of version 1 still opens; its
 // password may be the one typed in the ANSI or the console's code page (EarlierPasswordForms),
@@ -61,6 +62,9 @@ uint64_t StrongContainerSize(uint64_t stream);
 
 enum { STRONG_STREAM_ID_SIZE = 16 };
 
+// The version every new header is written in, unless its writer names another.
+enum : uint32_t { STRONG_LATEST_VERSION = 2 };
+
 // The vault a container belongs to, as its header binds it.
 struct ContainerBinding {
     uint32_t vaultId;
@@ -70,14 +74,15 @@ struct ContainerBinding {
 // The content key as the header holds it. Passwords are UTF-8.
 struct StrongHeader {
     uint8_t bytes[STRONG_HEADER_SIZE];
-    // A new header of the latest version: the stream id given, a random content key, wrapped
-    // under the password for the vault `binding` names.
+    // A new header of `version` (2 up to the latest): the stream id given, a random content key,
+    // wrapped under the password for the vault `binding` names.
     bool Make(const char* password, const ContainerBinding& binding,
-              const uint8_t streamId[STRONG_STREAM_ID_SIZE], uint8_t contentKey[AES_KEY_SIZE]);
-    // Gives the content key a new password: new salt and nonce, the latest version that keeps
-    // the entry names' encoding (2 for ANSI names, 3 for UTF-8), the stream id kept.
+              const uint8_t streamId[STRONG_STREAM_ID_SIZE], uint8_t contentKey[AES_KEY_SIZE],
+              uint32_t version = STRONG_LATEST_VERSION);
+    // Gives the content key a new password: new salt and nonce, `version` (2 up to the latest;
+    // the latest unless named), the stream id kept.
     bool Wrap(const char* password, const ContainerBinding& binding,
-              const uint8_t contentKey[AES_KEY_SIZE]);
+              const uint8_t contentKey[AES_KEY_SIZE], uint32_t version = STRONG_LATEST_VERSION);
     // False when the header is not one of ours, or the password does not unwrap it for the
     // vault `binding` names.
     bool Unwrap(const char* password, const ContainerBinding& binding,
@@ -90,10 +95,11 @@ class StrongContainerWriter : public EntryWriter {
 public:
     explicit StrongContainerWriter(WinFile& file);
     // Makes the content key, wraps it under the password (a slow derivation) and writes the
-    // header with the stream id given. False (with the system's error when a write failed) when
-    // it cannot.
+    // header of `version` with the stream id given. False (with the system's error when a write
+    // failed) when it cannot.
     bool Begin(const char* password, const ContainerBinding& binding,
-               const uint8_t streamId[STRONG_STREAM_ID_SIZE]);
+               const uint8_t streamId[STRONG_STREAM_ID_SIZE],
+               uint32_t version = STRONG_LATEST_VERSION);
     uint8_t* Room(uint32_t bytes, uint32_t* available) override;
     void Seal(uint32_t length) override;
     bool Finish() override;

@@ -20,6 +20,7 @@ const KindName kKinds[] = {
     {ContainerFile::Journal, ".unlocking", false, true},
     {ContainerFile::Replaced, ".replaced", true, true},
     {ContainerFile::Rewrapped, ".new", false, true},
+    {ContainerFile::Converted, ".strong", false, true},
     {ContainerFile::Kept, ".unfinished", true, false},
 };
 

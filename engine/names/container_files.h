@@ -18,6 +18,8 @@ enum class ContainerFile {
                 // aside
     Rewrapped,  // ".new": a strong container under a new password, until it takes the place of
                 // the container (RewrappedContainerPath)
+    Converted,  // ".strong": a classic container rewritten as a strong one (ConvertContainerProc),
+                // until the record says strong and it takes the place of the container
     Kept,       // ".unfinished", ".unfinished 2", ...: a partial container that recovery kept
                 // because it may hold the only copy of some files; only the user deletes it
 };

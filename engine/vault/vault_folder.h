@@ -2,6 +2,7 @@
 // The disk work of one vault: its folder root\name and its container root\valueName.
 // Holds nothing but the reference to its record.
 
+#include <cstdint>
 #include <string>
 
 class BlockCipher;
@@ -9,6 +10,9 @@ class VaultRecord;
 class VaultNameCheck;
 
 enum { DISCARD_FOLDER = 1, DISCARD_CONTAINER = 2 };
+
+// Whether the disk of the vaults root has `bytes` free; else the user is told, and false.
+bool HasRoomFor(const std::string& root, uint64_t bytes);
 
 class VaultFolder {
 public:

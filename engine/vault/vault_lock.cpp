@@ -14,6 +14,7 @@
 #include "../jobs/job_front_end.h"
 #include "../jobs/vault_job.h"
 #include "../names/vault_name.h"
+#include "vault_protect.h"
 #include "vault_recovery.h"
 
 namespace {
@@ -27,17 +28,6 @@ uint64_t ContainerSizeEstimate(const std::string& name, const FileList& files, s
         estimate += PaddedSize(entry.path.size() - prefix + 1) + ENTRY_HEADER_SIZE +
                     ContentSize(entry.size);
     return estimate;
-}
-
-bool HasRoomFor(const std::string& root, uint64_t bytes)
-{
-    ULARGE_INTEGER available;
-    if (!GetDiskFreeSpaceExA(root.c_str(), &available, nullptr, nullptr))
-        available.QuadPart = 0;
-    if (bytes <= available.QuadPart)
-        return true;
-    ShowError("You have no enough space in\r\n" + root + "\r\nto complete the requested operation.");
-    return false;
 }
 
 // Why an entry of the folder could not be restored as it is, or empty when it could; in the
@@ -87,12 +77,6 @@ std::string NotUnlockedText(const std::string& name, const std::string& why)
 {
     return "The vault \"" + name + "\" has not been unlocked:\r\n" + why +
            "\r\nThe vault has been left locked.";
-}
-
-std::string RecordNotSavedText()
-{
-    return "Its record could not be saved in the registry (error " + std::to_string(LastStatus) +
-           ").";
 }
 
 // A lock or unlock whose record may or may not be on the disk: `kept` says what stays for the next
@@ -195,18 +179,15 @@ void DescribeVault(const VaultRecord& record, const std::string& root, VaultJob*
     job->binding = record.Binding();
 }
 
-// A strong vault's lock writes its container with a new stream id, kept beside the record (and
-// on the disk) before the container is begun: whenever the lock's container is found, the record
-// knows it for the latest. The user is told when it cannot be kept, and nothing is locked then.
-bool NoteNewStream(const VaultRecord& record, uint8_t streamId[STRONG_STREAM_ID_SIZE])
+// A strong vault's lock writes its container with a new stream id (NoteNewStream). The user is
+// told when it cannot be kept, and nothing is locked then.
+bool NoteLockStream(const VaultRecord& record, uint8_t streamId[STRONG_STREAM_ID_SIZE])
 {
-    if (!RandomBytes(streamId, STRONG_STREAM_ID_SIZE)) {
-        ShowError(NotLockedText(record.Name(), "Windows could not make a random number for its key."));
-        return false;
-    }
-    if (!record.store || record.store->Seals().WriteStream(record.ValueName(), streamId))
+    std::string why;
+    if (NoteNewStream(record.store ? &record.store->Seals() : nullptr, record.ValueName(),
+                      streamId, &why))
         return true;
-    ShowError(NotLockedText(record.Name(), RecordNotSavedText()));
+    ShowError(NotLockedText(record.Name(), why));
     return false;
 }
 
@@ -216,6 +197,17 @@ void SetKeyFromPassword(BlockCipher& cipher, const char* password)
 }
 
 }  // namespace
+
+bool HasRoomFor(const std::string& root, uint64_t bytes)
+{
+    ULARGE_INTEGER available;
+    if (!GetDiskFreeSpaceExA(root.c_str(), &available, nullptr, nullptr))
+        available.QuadPart = 0;
+    if (bytes <= available.QuadPart)
+        return true;
+    ShowError("You have no enough space in\r\n" + root + "\r\nto complete the requested operation.");
+    return false;
+}
 
 bool VaultFolder::LockContents(const std::string& root, const char* password,
                                BlockCipher& cipher) const
@@ -271,7 +263,7 @@ bool VaultFolder::LockContents(const std::string& root, const char* password,
     job.strong = record_->IsStrong();
     job.password = password;
     DescribeVault(*record_, root, &job);
-    if (record_->IsStrong() && !NoteNewStream(*record_, job.streamId))
+    if (record_->IsStrong() && !NoteLockStream(*record_, job.streamId))
         return false;
     if (!RunJob(job.progress, EncryptVaultProc, &job)) {
         RemoveAnyFile(PartialContainerPath(root));
@@ -300,8 +292,11 @@ bool VaultFolder::UnlockContents(const std::string& root, const char* password,
 {
     std::string folder = FolderPath(root);
     std::string container = ContainerPath(root);
-    // A new password that was cut short is finished or dropped before the container is read.
-    if (record_->IsStrong() && !SettleRewrappedContainer(container, record_->Binding(), password)) {
+    // A new password or a change into a strong vault that was cut short is finished or dropped
+    // before the container is read.
+    if (!SettleConvertedContainer(*record_, root) ||
+        (record_->IsStrong() &&
+         !SettleRewrappedContainer(container, record_->Binding(), password))) {
         ShowError(NotUnlockedText(record_->Name(), FileErrorText(GetLastError(), container)));
         return false;
     }

@@ -18,6 +18,7 @@
 #include "../names/vault_name.h"
 #include "record_keeper.h"
 #include "vault_seals.h"
+#include "vault_store.h"
 
 VaultRecord::VaultRecord()
     : flags(0), id(0), passwordDigest{}, valueName{}, name{}, padding{}, folder(*this),
@@ -235,8 +236,7 @@ bool VaultRecord::ChangePassword(const std::string& root, const char* password,
     VaultRecord before = *this;
     bool unsure = false;
     if (!SetPassword(newPassword) || !SaveOrRestore(before, &unsure)) {
-        std::string why = "Its record could not be saved in the registry (error " +
-                          std::to_string(LastStatus) + ").";
+        std::string why = RecordNotSavedText();
         // The disk may hold either password: both copies stay, and the next unlock keeps the
         // one that opens with the password the record holds.
         if (unsure) {

@@ -19,9 +19,9 @@ struct ContainerBinding;
 enum : uint32_t {
     VAULT_UNLOCKED = 1,
     VAULT_LOCKED = 2,
-    // Chosen at creation, never changed: the contents are encrypted with a key derived from the
-    // password (StrongContainerWriter) and the digest bytes hold a slow verifier
-    // (MakePasswordVerifier) instead of the password's MD5.
+    // Chosen at creation, or later for a classic vault (Protect), never taken back: the contents
+    // are encrypted with a key derived from the password (StrongContainerWriter) and the digest
+    // bytes hold a slow verifier (MakePasswordVerifier) instead of the password's MD5.
     VAULT_STRONG = 0x100,
 };
 
@@ -78,6 +78,15 @@ public:
     // user is told when that fails, and then nothing has changed, unless the disk may hold either
     // password: then the container stays under both, for the next unlock to settle).
     bool ChangePassword(const std::string& root, const char* password, const char* newPassword);
+    // Makes a classic vault strong (vault_protect.h), given its password already checked, in the
+    // form the classic vault takes, and the UTF-8 password that is to protect it (one that
+    // StrongPasswordProblem accepts: the same password, or a new one). An unlocked vault's record
+    // alone changes, and its next lock writes a strong container; a locked vault's container is
+    // rewritten as a stream first. The record is saved into `store`, flushed. True when done, or
+    // at once for a vault that is strong already. Otherwise the user is told why, and nothing
+    // has changed, unless the disk may hold either record: then both containers stay for the
+    // next start or unlock to settle (SettleConvertedContainer). There is no way back.
+    bool Protect(const std::string& root, const char* password, const char* strongPassword);
     bool IsLocked() const { return (flags & VAULT_LOCKED) != 0; }
     bool IsStrong() const { return (flags & VAULT_STRONG) != 0; }
 

@@ -10,6 +10,7 @@
 #include "../names/container_files.h"
 #include "../names/vault_name.h"
 #include "vault_claim.h"
+#include "vault_protect.h"
 
 namespace {
 
@@ -216,6 +217,9 @@ std::string RecoverVault(VaultRecord& record, const std::string& root)
         return "";
     std::string folder = record.folder.FolderPath(root);
     std::string container = record.folder.ContainerPath(root);
+    // A change into a strong vault cut short: the record decides (SettleConvertedContainer); a
+    // copy that cannot be moved yet stays for the next start or unlock.
+    SettleConvertedContainer(record, root);
     std::string note = PartialContainerText(record, root);
     if (record.IsStrong())
         EndNewPassword(record, folder, container);

@@ -1,9 +1,11 @@
 #include "vault_seals.h"
+#include "vault_store.h"
 
 #include <cstring>
 #include <vector>
 
 #include "../base/secret_memory.h"
+#include "../crypto/cng_crypto.h"
 
 namespace {
 
@@ -102,4 +104,17 @@ void VaultSeals::Remove(const std::string& valueName) const
 {
     if (IsOpen() && !valueName.empty())
         RegDeleteKeyA(key_.GetHandle(), valueName.c_str());
+}
+
+bool NoteNewStream(const VaultSeals* seals, const std::string& valueName,
+                   uint8_t id[STREAM_ID_SIZE], std::string* why)
+{
+    if (!RandomBytes(id, STREAM_ID_SIZE)) {
+        *why = "Windows could not make a random number for its key.";
+        return false;
+    }
+    if (!seals || seals->WriteStream(valueName, id))
+        return true;
+    *why = RecordNotSavedText();
+    return false;
 }

@@ -48,3 +48,10 @@ private:
 
     CRegistryKey key_;
 };
+
+// A new random stream id for a strong container about to be written, kept beside the record
+// (flushed) before the container is begun, so that whenever the container is found the record
+// knows it for the latest; without seals (a record of no store) only made. False, with *why
+// ready for a message, when no random number can be made or it cannot be kept.
+bool NoteNewStream(const VaultSeals* seals, const std::string& valueName,
+                   uint8_t id[STREAM_ID_SIZE], std::string* why);

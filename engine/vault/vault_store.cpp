@@ -145,3 +145,9 @@ bool VaultStore::HasUnlockedVault() const
             return true;
     return false;
 }
+
+std::string RecordNotSavedText()
+{
+    return "Its record could not be saved in the registry (error " + std::to_string(LastStatus) +
+           ").";
+}

@@ -62,6 +62,10 @@ private:
     VaultSeals seals_;
 };
 
+// What the user is told when a record (or what is kept beside it) could not be saved: the
+// sentence with LastStatus.
+std::string RecordNotSavedText();
+
 // The registry's fault seam, in the spirit of file_faults: each Save writes the value, then
 // flushes the key, and both are counted; an armed fault makes the operations whose numbers it
 // names fail with `status`. A failed write changes nothing; a failed flush leaves the value

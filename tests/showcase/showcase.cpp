@@ -1,6 +1,6 @@
 // Shows one of the program's vault windows on sample vaults of its own, so that
 // scripts/screenshots can photograph it:
-//   orvella-showcase page | new | manage | password | main [options|vaults|about]
+//   orvella-showcase page | new | manage [strong] | password | main [options|vaults|about]
 //   orvella-showcase wizard N        the introduction wizard on its page N (1 to 5)
 //   orvella-showcase remove          the Manage dialog asking whether to remove its vault
 //   orvella-showcase progress        the progress dialog of a lock, part of the way through
@@ -241,7 +241,9 @@ int main(int argc, char** argv)
         return ShowLockProgress(letters);
     if (what == "check")
         return ShowCheckResult(app, medical);
-    VaultRecord record = what == "manage" ? letters : VaultRecord();
+    // "manage strong": a vault encrypted with its password, whose check box is ticked and greyed.
+    bool strong = argc > 2 && std::string(argv[2]) == "strong";
+    VaultRecord record = what != "manage" ? VaultRecord() : strong ? medical : letters;
     CVaultPropertiesDlg dialog;
     dialog.Setup(&record, &app.GetVaultStore(),
                  what == "manage" ? VAULT_DIALOG_MANAGE : VAULT_DIALOG_NEW);
