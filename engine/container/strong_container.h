@@ -21,12 +21,12 @@
 //              only as its own vault's.
 // The entry stream's names are in the ANSI code page in versions 1 and 2, as in the classic
 // container, and in UTF-8 from version 3, so that a name may be any that Windows allows
-// (StrongEntryNameEncoding). Every lock writes version 3; a classic vault's container turned into
-// a strong one keeps its classic entry stream, ANSI names and all, as version 2. A new password keeps
-// the encoding of the names the segments hold: it rewrites the header of a container of version
-// 1 or 2 as version 2, one of version 3 as version 3. A container of version 1 still opens; its
-// password may be the one typed in the ANSI or the console's code page (EarlierPasswordForms),
-// where version 2 and 3 take the password's UTF-8 bytes alone.
+// (StrongEntryNameEncoding). Every lock writes version 3; a classic vault's container turned
+// into a strong one keeps its classic entry stream, ANSI names and all, as version 2. A new
+// password keeps the encoding of the names the segments hold: it rewrites the header of a
+// container of version 1 or 2 as version 2, one of version 3 as version 3. A container of
+// version 1 still opens; its password may be the one typed in the ANSI or the console's code
+// page (EarlierPasswordForms), where version 2 and 3 take the password's UTF-8 bytes alone.
 // Segments follow: each STRONG_SEGMENT_SIZE bytes of the entry stream (the last one 0 up to that
 // many) encrypted under the content key and followed by its 16-byte tag. The nonce is the
 // segment's number (8 bytes, little-endian), three zero bytes and 1 on the last segment, else 0;
@@ -52,7 +52,7 @@ enum : uint32_t {
     STRONG_MAX_ITERATIONS = 10000000,
 };
 
-// The version every new container is written in.
+// The version every new header is written in, unless its writer names another.
 enum : uint32_t { STRONG_LATEST_VERSION = 3 };
 // The encoding of the names in the entry stream of a container of `version`.
 NameEncoding StrongEntryNameEncoding(uint32_t version);
@@ -61,9 +61,6 @@ NameEncoding StrongEntryNameEncoding(uint32_t version);
 uint64_t StrongContainerSize(uint64_t stream);
 
 enum { STRONG_STREAM_ID_SIZE = 16 };
-
-// The version every new header is written in, unless its writer names another.
-enum : uint32_t { STRONG_LATEST_VERSION = 2 };
 
 // The vault a container belongs to, as its header binds it.
 struct ContainerBinding {
