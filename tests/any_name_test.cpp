@@ -10,6 +10,7 @@
 #include "engine/base/name_encoding.h"
 #include "engine/container/container_format.h"
 #include "engine/jobs/restore_journal.h"
+#include "engine/vault/vault_check.h"
 #include "engine/vault/vault_recovery.h"
 #include "engine/vault/vault_store.h"
 #include "recording_front_end.h"
@@ -140,6 +141,12 @@ TEST_F(AnyName, EveryScriptLocksAndUnlocksByteForByte)
     std::string stream = Stream();
     for (const auto& file : files)
         EXPECT_NE(stream.find(Utf8(file.path)), std::string::npos) << Utf8(file.path);
+    // A check reads the same names, in the container's encoding, and finds it sound.
+    std::string checked;
+    EXPECT_EQ(CheckLockedVault(vault, root.Path(), "pw", &checked), CheckOutcome::SOUND);
+    EXPECT_NE(checked.find("is sound: 6 files (75311 bytes) and 2 folders"), std::string::npos)
+        << checked;
+    EXPECT_TRUE(frontEnd.TakeErrors().empty());
 
     ASSERT_TRUE(vault.Unlock(root.Path(), "pw"));
     EXPECT_TRUE(frontEnd.TakeErrors().empty());
