@@ -74,22 +74,29 @@ int CheckNewName(const CliContext& context, const std::string& name, uint32_t ex
     return EXIT_OK;
 }
 
-// Finds the vault, claims it for this command and checks its password. EXIT_OK with the record
-// as it is now and the password, in the form the vault takes (*password points into *secret).
-int OpenVault(const CliContext& context, const std::string& name, VaultClaim& claim,
-              VaultRecord* record, TypedSecret* secret, const char** password)
+// A vault found by name, claimed for this command, read again and its password proved.
+struct OpenedVault {
+    VaultClaim claim;
+    VaultRecord record;
+    TypedSecret secret;
+    const char* password = nullptr;  // in the form the vault takes; points into secret
+};
+
+// Finds the vault, claims it and checks its password; EXIT_OK with *vault filled.
+int OpenVault(const CliContext& context, const std::string& name, OpenedVault* vault)
 {
-    if (!FindVault(context.store, name, record))
+    VaultRecord& record = vault->record;
+    if (!FindVault(context.store, name, &record))
         return Fail(EXIT_NO_SUCH_VAULT, "There is no vault named \"%s\".", name.c_str());
-    if (!claim.ClaimVault(context.root, record->id))
-        return Fail(EXIT_FAILED, "%s", VaultInUseText(record->Name()).c_str());
+    if (!vault->claim.ClaimVault(context.root, record.id))
+        return Fail(EXIT_FAILED, "%s", VaultInUseText(record.Name()).c_str());
     // Read again now that no one else can change it.
-    if (!context.store.Load(record->id, *record))
+    if (!context.store.Load(record.id, record))
         return Fail(EXIT_NO_SUCH_VAULT, "There is no vault named \"%s\".", name.c_str());
-    if (!ReadSecretLine("Password: ", secret))
+    if (!ReadSecretLine("Password: ", &vault->secret))
         return Fail(EXIT_USAGE, "The password must be given on standard input.");
-    *password = secret->For(record->IsStrong()).c_str();
-    if (!record->CheckPassword(*password))
+    vault->password = vault->secret.For(record.IsStrong()).c_str();
+    if (!record.CheckPassword(vault->password))
         return Fail(EXIT_WRONG_PASSWORD, "Wrong password for vault \"%s\".", name.c_str());
     return EXIT_OK;
 }
@@ -147,12 +154,11 @@ int Create(CliContext& context, const std::string& name, bool strong)
 // an earlier lock wrote.
 int LockOrUnlock(CliContext& context, const std::string& name, bool lock, bool acceptEarlier)
 {
-    VaultClaim claim;
-    VaultRecord record;
-    TypedSecret secret;
-    const char* password = nullptr;
-    if (int code = OpenVault(context, name, claim, &record, &secret, &password))
+    OpenedVault vault;
+    if (int code = OpenVault(context, name, &vault))
         return code;
+    VaultRecord& record = vault.record;
+    const char* password = vault.password;
     if (acceptEarlier && record.IsStrong() && record.IsLocked() &&
         !context.store.Seals().ForgetStream(record.ValueName()))
         return Fail(EXIT_FAILED, "The registry could not be changed (error %ld).", LastStatus);
@@ -169,13 +175,11 @@ int LockOrUnlock(CliContext& context, const std::string& name, bool lock, bool a
 
 int Rename(CliContext& context, const std::string& name, const std::string& newName)
 {
-    VaultClaim claim;
-    VaultRecord record;
-    TypedSecret secret;
-    const char* password = nullptr;
-    if (int code = OpenVault(context, name, claim, &record, &secret, &password))
+    OpenedVault vault;
+    if (int code = OpenVault(context, name, &vault))
         return code;
-    if (!claim.ClaimNames())
+    VaultRecord& record = vault.record;
+    if (!vault.claim.ClaimNames())
         return Fail(EXIT_FAILED, "Another window or process is naming a vault; try again.");
     if (newName != record.Name())
         if (int code = CheckNewName(context, newName, record.id))
@@ -191,12 +195,12 @@ int Rename(CliContext& context, const std::string& name, const std::string& newN
 
 int ChangePassword(CliContext& context, const std::string& name)
 {
-    VaultRecord record;
-    VaultClaim claim;
-    TypedSecret secret, newSecret;
-    const char* password = nullptr;
-    if (int code = OpenVault(context, name, claim, &record, &secret, &password))
+    OpenedVault vault;
+    if (int code = OpenVault(context, name, &vault))
         return code;
+    VaultRecord& record = vault.record;
+    const char* password = vault.password;
+    TypedSecret newSecret;
     if (!ReadSecretLine("New password: ", &newSecret))
         return Fail(EXIT_USAGE, "The new password must follow on standard input.");
     if (int code = CheckNewPassword(newSecret, record.IsStrong()))
@@ -214,20 +218,19 @@ int ChangePassword(CliContext& context, const std::string& name)
 // The password the vault has protects it from now on, so the rule of strong vaults applies to it.
 int Protect(CliContext& context, const std::string& name)
 {
-    VaultClaim claim;
-    VaultRecord record;
-    TypedSecret secret;
-    const char* password = nullptr;
-    if (int code = OpenVault(context, name, claim, &record, &secret, &password))
+    OpenedVault vault;
+    if (int code = OpenVault(context, name, &vault))
         return code;
+    VaultRecord& record = vault.record;
+    const char* password = vault.password;
     if (record.IsStrong()) {
         std::printf("Vault \"%s\" is encrypted with its password already; nothing has been "
                     "changed.\n", name.c_str());
         return EXIT_OK;
     }
-    if (int code = CheckNewPassword(secret, true))
+    if (int code = CheckNewPassword(vault.secret, true))
         return code;
-    if (!record.Protect(context.root, password, secret.For(true).c_str()))
+    if (!record.Protect(context.root, password, vault.secret.For(true).c_str()))
         return Fail(EXIT_FAILED, "Vault \"%s\" could not be encrypted with its password.",
                     name.c_str());
     std::printf("Vault \"%s\" is encrypted with its password.\n", name.c_str());
@@ -236,12 +239,10 @@ int Protect(CliContext& context, const std::string& name)
 
 int Remove(CliContext& context, const std::string& name)
 {
-    VaultClaim claim;
-    VaultRecord record;
-    TypedSecret secret;
-    const char* password = nullptr;
-    if (int code = OpenVault(context, name, claim, &record, &secret, &password))
+    OpenedVault vault;
+    if (int code = OpenVault(context, name, &vault))
         return code;
+    VaultRecord& record = vault.record;
     context.store.Remove(record, context.root);
     std::printf("Vault \"%s\" has been removed.\n", name.c_str());
     return EXIT_OK;
@@ -250,12 +251,11 @@ int Remove(CliContext& context, const std::string& name)
 // Exit 0 when the container is sound, 1 when it is damaged or could not be checked.
 int Check(CliContext& context, const std::string& name)
 {
-    VaultClaim claim;
-    VaultRecord record;
-    TypedSecret secret;
-    const char* password = nullptr;
-    if (int code = OpenVault(context, name, claim, &record, &secret, &password))
+    OpenedVault vault;
+    if (int code = OpenVault(context, name, &vault))
         return code;
+    VaultRecord& record = vault.record;
+    const char* password = vault.password;
     std::string result;
     CheckOutcome outcome = CheckLockedVault(record, context.root, password, &result);
     if (outcome == CheckOutcome::SOUND)
